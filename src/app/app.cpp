@@ -1,0 +1,99 @@
+#include "app/app.h"
+
+#include <string>
+#include <unordered_set>
+
+#include "app/about.h"
+#include "build_run/build_run.h"
+#include "console/console.h"
+#include "files/files.h"
+#include "settings/settings.h"
+
+namespace {
+
+// The header, centred over the rule by `spaces`, and the rule, at once.
+void Page_Head(int spaces, const std::string& header) {
+  Write(std::string(spaces, ' '));
+  Write(header);
+  Write("\n");
+  Write(std::string(100, '-'));
+  Write("\n");
+}
+
+}  // namespace
+
+int Main_Page() {
+  Page_Head(43, "Tivex C++ IDE");
+  Print("1. 编辑 C++ 文件", 1);
+  Print("2. 运行 C++ 程序", 1);
+  Print("3. 设置", 1);
+  Print("4. 保存信息并退出", 2);
+  return Read_Pint({1, 2, 3, 4});
+}
+
+int Edit_Page() {
+  Page_Head(35, "Tivex C++ IDE -- 编辑 C++ 文件");
+  Print("1. 新建 C++ 文件", 1);
+  Print("2. 打开已有 C++ 文件", 1);
+  Print("3. 返回", 2);
+  return Read_Pint({1, 2, 3});
+}
+
+int Settings_Page() {
+  Page_Head(39, "Tivex C++ IDE -- 设置");
+  Print("1. 修改编译器（g++.exe）路径", 1);
+  Print("2. 修改 ConsolePauser 路径", 1);
+  Print("3. 修改编译选项", 1);
+  Print("4. 程序信息", 1);
+  Print("5. 返回", 2);
+  return Read_Pint({1, 2, 3, 4, 5});
+}
+
+void Edit() {
+  while (true) {
+    System("cls");
+    int op = Edit_Page();
+    if (op == 1) New_File();
+    if (op == 2) Open_File();
+    if (op == 3) return;
+  }
+}
+
+void Settings() {
+  while (true) {
+    System("cls");
+    int op = Settings_Page();
+    if (op == 1) Set_COM_Path();
+    if (op == 2) Set_CON_Path();
+    if (op == 3) Set_COM_Settings();
+    if (op == 4) Print_Message();
+    if (op == 5) return;
+  }
+}
+
+void Print_Message() {
+  System("cls");
+  Print("作者：" ABOUT_AUTHOR "（" ABOUT_LINK "）", 1);
+  Print("介绍：" ABOUT_DESCRIPTION, 1);
+  Print("版本：" ABOUT_VERSION, 1);
+  Print("发布时间：" ABOUT_DATE, 2);
+  System("pause");
+}
+
+int Tivex_Main() {
+  Init();
+  while (true) {
+    System("cls");
+    int op = Main_Page();
+    if (op == 1) Edit();
+    if (op == 2) Run();
+    if (op == 3) Settings();
+    if (op == 4) break;
+  }
+  System("cls");
+  bool saved = Save_Settings();
+  if (!saved) Print("保存设置失败！", 1);
+  Print("将在 3s 内退出……", 1);
+  Wait(2.5);
+  return saved ? 0 : 1;
+}

@@ -1,0 +1,96 @@
+#include "build_run/build_run.h"
+
+#include <string>
+
+#include "console/console.h"
+#include "files/files.h"
+#include "platform/platform.h"
+#include "settings/settings.h"
+
+std::string Exe_Path(const std::string& fpath) {
+  int lf = static_cast<int>(fpath.size());
+  std::string epath = fpath.substr(0, lf - 4) + EXE_SUFFIX;
+  // A source named just ".cpp" would give a program without a name.
+  bool nameless = epath.empty() || epath.back() == '/' || epath.back() == PATH_SEPARATOR;
+  if (EXE_SUFFIX[0] == '\0' && nameless) epath += ".out";
+  return epath;
+}
+
+std::string Compile_Command(const std::string& fpath, const std::string& epath) {
+  std::string inner = Change(COM_PATH) + " " + COM_SETTINGS;
+  if (!COM_SETTINGS.empty()) inner += " ";
+  inner += "-g -o " + Change(epath) + " " + Change(fpath);
+  return "cmd /c" + Change(inner);
+}
+
+std::string Pauser_Launch_Command(const std::string& epath) {
+  return "start \"\" " + Change(CON_PATH) + " " + Change(epath);
+}
+
+std::string Direct_Launch_Command(const std::string& fpath, const std::string& epath) {
+  return "start " + Change(fpath) + " " + Change(epath);
+}
+
+namespace {
+
+// Compiles and tells the outcome; false when the compile failed, after its
+// closing pause.
+bool Compile(const std::string& t) {
+  Print("正在编译……", 1);
+  if (System(t) == 0) {
+    Print("编译成功！", 1);
+    return true;
+  }
+  Print("编译失败！", 2);
+  System("pause");
+  return false;
+}
+
+// Asks whether to compile when the program exists, compiles when it is
+// missing; false when the request ended here.
+bool Compile_If_Needed(const std::string& t, const std::string& epath) {
+  if (!Isfile(epath)) {
+    Print("未找到对应程序的 exe 文件，自动编译。", 1);
+    return Compile(t);
+  }
+  Print("是否需要编译？（0/1）", 1);
+  if (Read_Pint({0, 1}) == 1) return Compile(t);
+  Print("跳过编译。", 1);
+  return true;
+}
+
+void Launch(const std::string& fpath, const std::string& epath) {
+  int result;
+  if (Isfile(CON_PATH)) {
+    Print("正在通过 ConsolePauser 启动程序……", 1);
+    result = System(Pauser_Launch_Command(epath));
+  } else {
+    Print("ConsolePauser 路径无效。即将直接启动程序。", 1);
+    result = System(Direct_Launch_Command(fpath, epath));
+  }
+  Print(result == 0 ? "启动成功！" : "启动失败！", 1);
+}
+
+}  // namespace
+
+void Run() {
+  System("cls");
+  Print("请输入 C++ 文件的完整路径：", 1);
+  std::string fpath = Read_File_Path("cpp");
+  std::string epath = Exe_Path(fpath);
+  Write("\n");
+  if (!Isfile(COM_PATH)) {
+    Print("编译器路径无效！请重新设置。", 2);
+    System("pause");
+    return;
+  }
+  if (!Compile_If_Needed(Compile_Command(fpath, epath), epath)) return;
+  Write("\n");
+  Print("是否需要运行？（0/1）", 1);
+  if (Read_Pint({0, 1}) == 1)
+    Launch(fpath, epath);
+  else
+    Print("跳过运行。", 1);
+  Write("\n");
+  System("pause");
+}

@@ -1,0 +1,84 @@
+#include "console/console.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <iostream>
+
+#include "platform/platform.h"
+
+bool (*READ_LINE_HOOK)(std::string& s) = Platform_Read_Line;
+int (*SYSTEM_HOOK)(const std::string& t) = Platform_System;
+
+namespace {
+
+const char* const NOT_NATURAL = "输入不是自然数，请重新输入。";
+const char* const OUT_OF_RANGE = "输入不在给定范围内，请重新输入。";
+
+void Flush_Output() {
+  std::cout.flush();
+  std::fflush(stdout);
+}
+
+}  // namespace
+
+int32_t Wait_Microseconds(double a) {
+  double us = a * 1000000.0;
+  if (!(us > -2147483648.0)) return us < 0 ? INT32_MIN : 0;  // also NaN
+  if (us >= 2147483647.0) return INT32_MAX;
+  return static_cast<int32_t>(us);
+}
+
+void Wait(double a) {
+  int32_t count = Wait_Microseconds(a);
+  if (count <= 0) return;
+  Sleep_For(count / 1000000, (count % 1000000) * 1000L);
+}
+
+void Print(std::string s, int nrow) {
+  int32_t ls = static_cast<int32_t>(s.size());
+  for (int32_t i = 0; i < ls; i++) {
+    std::cout.put(s[i]);
+    // Without a flush a buffered stream would show the text all at once.
+    std::cout.flush();
+    Wait(0.001);
+  }
+  if (nrow > 0) std::cout << std::string(nrow, '\n');
+}
+
+void Write(const std::string& s) { std::cout << s; }
+
+std::string Read_Line() {
+  std::string s;
+  if (!READ_LINE_HOOK(s)) {
+    // Nobody is left to answer: end like a closed window, without saving.
+    Flush_Output();
+    std::exit(1);
+  }
+  return s;
+}
+
+Pint_Verdict Check_Pint(const std::string& s, const std::unordered_set<int>& a, int& ans) {
+  for (char c : s)
+    if (c < '0' || c > '9') return PINT_NOT_NATURAL;
+  if (s.size() > 9) return PINT_OUT_OF_RANGE;
+  int value = 0;
+  for (char c : s) value = value * 10 + (c - '0');
+  if (a.count(value) == 0) return PINT_OUT_OF_RANGE;
+  ans = value;
+  return PINT_OK;
+}
+
+int Read_Pint(std::unordered_set<int> a) {
+  while (true) {
+    std::string s = Read_Line();
+    int ans = 0;
+    Pint_Verdict v = Check_Pint(s, a, ans);
+    if (v == PINT_OK) return ans;
+    Print(v == PINT_NOT_NATURAL ? NOT_NATURAL : OUT_OF_RANGE, 1);
+  }
+}
+
+int System(const std::string& t) {
+  Flush_Output();
+  return SYSTEM_HOOK(t);
+}

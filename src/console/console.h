@@ -1,0 +1,48 @@
+#pragma once
+
+// Typewriter output, timed waits, reading lines and menu answers, and the one
+// door through which every command line leaves the program.
+
+#include <cstdint>
+#include <string>
+#include <unordered_set>
+
+// Writes `s` one byte at a time, each byte flushed and followed by a pause of
+// one millisecond, then `nrow` newlines in one write without pause. A
+// negative `nrow` writes no newline.
+void Print(std::string s, int nrow);
+
+// Sleeps `a` seconds at microsecond resolution; nothing for durations below
+// one microsecond, zero or negative.
+void Wait(double a);
+
+// The whole microseconds that Wait(a) sleeps: a × 1,000,000 truncated toward
+// zero, held in a signed 32-bit count (held at its limits outside them).
+int32_t Wait_Microseconds(double a);
+
+// Where lines of standard input come from; tests put their own reader here.
+// Returns false at end of input.
+extern bool (*READ_LINE_HOOK)(std::string& s);
+
+// Reads one line (without its line end). At end of input the program ends at
+// once with status 1, saving nothing.
+std::string Read_Line();
+
+// What Check_Pint found in one answer line.
+enum Pint_Verdict { PINT_OK, PINT_NOT_NATURAL, PINT_OUT_OF_RANGE };
+
+// Judges one answer line against the allowed set; on PINT_OK stores the value.
+Pint_Verdict Check_Pint(const std::string& s, const std::unordered_set<int>& a, int& ans);
+
+// Reads lines until one is a natural number in `a`, and returns it. Every
+// refused line gets one message.
+int Read_Pint(std::unordered_set<int> a);
+
+// Where command lines are run; tests put a recorder here.
+extern int (*SYSTEM_HOOK)(const std::string& t);
+
+// Flushes standard output and hands the command line `t` to SYSTEM_HOOK.
+int System(const std::string& t);
+
+// Writes `s` to standard output at once, without pauses.
+void Write(const std::string& s);

@@ -1,0 +1,65 @@
+#include <string>
+
+#include "console/console.h"
+#include "files/files.h"
+#include "platform/platform.h"
+
+namespace {
+
+const char* const INVALID = "路径无效，请重新输入。";
+const char* const NOT_FILE = "路径指向的不是文件，请重新输入。";
+const char* const WRONG_TYPE = "路径指向的文件类型不正确，请重新输入。";
+
+// The text after the last dot of the whole line, ASCII capitals lowered;
+// false when the line holds no dot.
+bool Lowered_Extension(const std::string& ans, std::string& ext) {
+  size_t pos = ans.rfind('.');
+  if (pos == std::string::npos) return false;
+  ext = ans.substr(pos + 1);
+  for (char& c : ext)
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+  return true;
+}
+
+bool Has_Extension(const std::string& ans, const std::string& wh) {
+  std::string ext;
+  return Lowered_Extension(ans, ext) && ext == wh;
+}
+
+}  // namespace
+
+Path_Kind Path_Status(const std::string& s) {
+  if (!Is_Path_Text(s)) return PATH_MISSING;
+  return Platform_Path_Status(s);
+}
+
+Path_Verdict Check_File_Path(const std::string& ans, const std::string& wh) {
+  Path_Kind kind = Path_Status(ans);
+  if (kind == PATH_MISSING) return PATH_INVALID;
+  if (kind != PATH_FILE) return PATH_NOT_FILE;
+  // Where programs carry no suffix, being allowed to run makes a file a program.
+  if (wh == "exe" && EXE_SUFFIX[0] == '\0')
+    return Platform_Is_Executable(ans) ? PATH_OK : PATH_WRONG_TYPE;
+  return Has_Extension(ans, wh) ? PATH_OK : PATH_WRONG_TYPE;
+}
+
+std::string Read_File_Path(std::string wh) {
+  while (true) {
+    std::string ans = Read_Line();
+    Path_Verdict v = Check_File_Path(ans, wh);
+    if (v == PATH_OK) return ans;
+    Print(v == PATH_INVALID ? INVALID : v == PATH_NOT_FILE ? NOT_FILE : WRONG_TYPE, 1);
+  }
+}
+
+std::string Read_Path() {
+  while (true) {
+    std::string ans = Read_Line();
+    if (Path_Status(ans) != PATH_MISSING) return ans;
+    Print(INVALID, 1);
+  }
+}
+
+bool Isfile(std::string s) { return Path_Status(s) == PATH_FILE; }
+
+std::string Change(std::string s) { return "\"" + s + "\""; }

@@ -1,0 +1,68 @@
+#include "settings/settings.h"
+
+#include <fstream>
+#include <iostream>
+#include <iterator>
+
+#include "console/console.h"
+#include "platform/platform.h"
+
+std::string COM_PATH;
+std::string CON_PATH;
+std::string COM_SETTINGS;
+
+namespace {
+
+const std::string SETTINGS = "yolvar_data.qd";
+
+// Takes the next line of `text` from `pos` into `line`.
+void Take_Line(const std::string& text, size_t& pos, std::string& line) {
+  line.clear();
+  if (pos >= text.size()) return;
+  size_t end = text.find('\n', pos);
+  if (end == std::string::npos) {
+    line = text.substr(pos);
+    pos = text.size();
+    return;
+  }
+  line = text.substr(pos, end - pos);
+  if (!line.empty() && line.back() == '\r') line.pop_back();
+  pos = end + 1;
+}
+
+}  // namespace
+
+void Parse_Settings(const std::string& text) {
+  size_t pos = 0;
+  Take_Line(text, pos, COM_PATH);
+  Take_Line(text, pos, CON_PATH);
+  Take_Line(text, pos, COM_SETTINGS);
+}
+
+std::string Settings_Content() {
+  return COM_PATH + "\r\n" + CON_PATH + "\r\n" + COM_SETTINGS;
+}
+
+void Init() {
+  Setup_Console();
+  System("title Yolvar");
+  if (Platform_Path_Status(SETTINGS) != PATH_FILE) return;
+  std::ifstream fin(SETTINGS, std::ios::binary);
+  std::string text((std::istreambuf_iterator<char>(fin)), std::istreambuf_iterator<char>());
+  Parse_Settings(text);
+}
+
+bool Save_Settings() {
+  std::string temp = Temp_Name_Beside(SETTINGS);
+  std::string error = Write_New_File(temp, Settings_Content());
+  if (error.empty()) {
+    error = Replace_File(temp, SETTINGS);
+    if (!error.empty()) Remove_File(temp);
+  }
+  if (!error.empty()) {
+    std::cerr << "tivex: " << SETTINGS << ": " << error << std::endl;
+    return false;
+  }
+  Hide_File(SETTINGS);
+  return true;
+}

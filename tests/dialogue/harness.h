@@ -1,0 +1,46 @@
+#pragma once
+
+// Runs the real tivex (or tivex.exe under Wine) with a scripted standard input
+// in a directory of the test's, and builds the transcripts it must write.
+
+#include <string>
+#include <vector>
+
+struct Outcome {
+  std::string out;  // standard output, whole
+  std::string err;  // standard error, whole
+  int status;       // exit status, or 128 and the signal
+};
+
+// Whether the tests drive tivex.exe under Wine (TIVEX_WINE=1).
+bool Under_Wine();
+
+// Runs tivex in `dir` with `input` as standard input and `env` ("NAME=value")
+// added to its environment. A run that takes longer than a minute is killed.
+Outcome Run_Tivex(const std::string& dir, const std::string& input,
+                  const std::vector<std::string>& env = {});
+
+// A path of this machine as tivex sees it (under Wine: Z: and backslashes).
+std::string Tivex_Path(const std::string& path);
+
+// The helper program `name` built for the lane under test, as tivex sees it.
+std::string Helper(const std::string& name);
+
+// The expected transcript, written with LF, as the lane under test writes it.
+std::string Lane(const std::string& text);
+
+// What "cls" and "pause" write when standard streams are not terminals.
+std::string Cls();
+std::string Pause();
+
+// The three menu pages as drawn after their "cls".
+std::string Main_Screen();
+std::string Edit_Screen();
+std::string Settings_Screen();
+
+// The end through choice 4: cls, the farewell line.
+std::string Farewell();
+
+const std::string NOT_NATURAL = "输入不是自然数，请重新输入。\n";
+const std::string OUT_OF_RANGE = "输入不在给定范围内，请重新输入。\n";
+const std::string SETTINGS_FILE = "yolvar_data.qd";

@@ -1,0 +1,79 @@
+// The menus, the about screen and the ways out of the program.
+
+#include <gtest/gtest.h>
+
+#include "dialogue/harness.h"
+#include "unit/scratch.h"
+#include "version.h"
+
+namespace {
+
+const std::string ABOUT =
+    "作者：Tivex 开发组（https://tivex.example.org/）\n"
+    "介绍：为初学者准备的命令行 C++ 编辑、编译与运行工具。\n"
+    "版本：v" TIVEX_VERSION "\n"
+    "发布时间：" TIVEX_RELEASE_DATE "\n\n";
+
+}  // namespace
+
+TEST(Menus, ChoiceFourSavesAndSaysFarewell) {
+  Scratch dir;
+  Outcome o = Run_Tivex(dir.Dir(), "4\n");
+  EXPECT_EQ(o.out, Lane(Main_Screen() + Farewell()));
+  EXPECT_EQ(o.status, 0);
+  EXPECT_EQ(dir.Read(SETTINGS_FILE), "\r\n\r\n");
+  EXPECT_EQ(dir.Listing(), SETTINGS_FILE);
+}
+
+TEST(Menus, EveryPageAndTheAboutScreen) {
+  Scratch dir;
+  Outcome o = Run_Tivex(dir.Dir(), "1\n3\n3\n4\n5\n4\n");
+  EXPECT_EQ(o.out, Lane(Main_Screen() + Edit_Screen() + Main_Screen() + Settings_Screen() + Cls() +
+                        ABOUT + Pause() + Settings_Screen() + Main_Screen() + Farewell()));
+  EXPECT_EQ(o.status, 0);
+}
+
+TEST(Menus, RefusedAnswersGetTheirMessageAndThePageIsNotRedrawn) {
+  Scratch dir;
+  Outcome o = Run_Tivex(dir.Dir(),
+                        "0\n5\n\n+3\n 3\n3.\n３\n0000000003\n1000000000\n3a bcdefghijk\n04\n");
+  EXPECT_EQ(o.out, Lane(Main_Screen() + OUT_OF_RANGE + OUT_OF_RANGE + OUT_OF_RANGE + NOT_NATURAL +
+                        NOT_NATURAL + NOT_NATURAL + NOT_NATURAL + OUT_OF_RANGE + OUT_OF_RANGE +
+                        NOT_NATURAL + Farewell()));
+  EXPECT_EQ(o.status, 0);
+}
+
+TEST(Menus, SubMenusRefuseTheirOwnOutOfRangeChoices) {
+  Scratch dir;
+  Outcome o = Run_Tivex(dir.Dir(), "1\n4\n0\n3\n3\n6\n5\n4\n");
+  EXPECT_EQ(o.out, Lane(Main_Screen() + Edit_Screen() + OUT_OF_RANGE + OUT_OF_RANGE +
+                        Main_Screen() + Settings_Screen() + OUT_OF_RANGE + Main_Screen() +
+                        Farewell()));
+}
+
+TEST(Menus, CrLfAnswersAndALastLineWithoutLineEndCount) {
+  Scratch dir;
+  Outcome o = Run_Tivex(dir.Dir(), "1\r\n3\r\n4");
+  EXPECT_EQ(o.out, Lane(Main_Screen() + Edit_Screen() + Main_Screen() + Farewell()));
+  EXPECT_EQ(o.status, 0);
+}
+
+TEST(EndOfInput, EndsAtOnceWithoutSavingAtEveryMenu) {
+  Scratch dir;
+  dir.Write(SETTINGS_FILE, "keep\nthis\nfile");
+  struct Case {
+    const char* input;
+    std::string out;
+  };
+  for (const Case& c : {Case{"", Main_Screen()}, Case{"9\n", Main_Screen() + OUT_OF_RANGE},
+                        Case{"1\n", Main_Screen() + Edit_Screen()},
+                        Case{"3\n", Main_Screen() + Settings_Screen()},
+                        Case{"3\n4\n", Main_Screen() + Settings_Screen() + Cls() + ABOUT + Pause() +
+                                           Settings_Screen()}}) {
+    Outcome o = Run_Tivex(dir.Dir(), c.input);
+    EXPECT_EQ(o.out, Lane(c.out)) << c.input;
+    EXPECT_EQ(o.status, 1) << c.input;
+    EXPECT_EQ(dir.Read(SETTINGS_FILE), "keep\nthis\nfile");
+    EXPECT_EQ(dir.Listing(), SETTINGS_FILE);
+  }
+}

@@ -1,0 +1,57 @@
+// The settings file as the program finds it at start and leaves it at exit.
+
+#include <gtest/gtest.h>
+#include <sys/xattr.h>
+
+#include "dialogue/harness.h"
+#include "unit/scratch.h"
+
+namespace {
+
+const std::string SETTINGS_PAGE_WITH_VALUES_SHOWN =
+    Cls() + "当前编译选项：-O2 -Wall\n请输入新编译选项：\n设置成功！\n\n";
+
+// Whether the file carries the hidden attribute alone, as Wine keeps it.
+std::string Dos_Attributes(const std::string& path) {
+  char buf[64] = {0};
+  ssize_t n = getxattr(path.c_str(), "user.DOSATTRIB", buf, sizeof buf - 1);
+  return n < 0 ? "" : std::string(buf, static_cast<size_t>(n));
+}
+
+}  // namespace
+
+TEST(SettingsFileAtExit, LoadedValuesAreWrittenBackWithCrLf) {
+  Scratch dir;
+  dir.Write(SETTINGS_FILE, "/opt/g++ x\n 中文 路径 \n-O2 -Wall\nfourth line\n");
+  Outcome o = Run_Tivex(dir.Dir(), "4\n");
+  EXPECT_EQ(o.status, 0);
+  EXPECT_EQ(dir.Read(SETTINGS_FILE), "/opt/g++ x\r\n 中文 路径 \r\n-O2 -Wall");
+  EXPECT_EQ(dir.Listing(), SETTINGS_FILE);
+}
+
+TEST(SettingsFileAtExit, SecondRunReplacesTheHiddenFile) {
+  Scratch dir;
+  ASSERT_EQ(Run_Tivex(dir.Dir(), "4\n").status, 0);
+  Outcome o = Run_Tivex(dir.Dir(), "4\n");
+  EXPECT_EQ(o.status, 0);
+  EXPECT_EQ(dir.Read(SETTINGS_FILE), "\r\n\r\n");
+  if (Under_Wine()) EXPECT_EQ(Dos_Attributes(dir.Path(SETTINGS_FILE)), "0x2");
+}
+
+TEST(SettingsFileAtExit, EmptyDirectoryOfThatNameIsReplaced) {
+  Scratch dir;
+  dir.Mkdir(SETTINGS_FILE);
+  Outcome o = Run_Tivex(dir.Dir(), "4\n");
+  EXPECT_EQ(o.status, 0);
+  EXPECT_EQ(dir.Read(SETTINGS_FILE), "\r\n\r\n");
+}
+
+TEST(SettingsFileAtExit, FailedSaveIsToldAndEndsWithStatusOne) {
+  Scratch dir;
+  dir.Mkdir(SETTINGS_FILE + "/inside");
+  Outcome o = Run_Tivex(dir.Dir(), "4\n");
+  EXPECT_EQ(o.out, Lane(Main_Screen() + Cls() + "保存设置失败！\n将在 3s 内退出……\n"));
+  EXPECT_EQ(o.status, 1);
+  EXPECT_TRUE(dir.Exists(SETTINGS_FILE + "/inside"));
+  EXPECT_EQ(dir.Listing(), SETTINGS_FILE);
+}

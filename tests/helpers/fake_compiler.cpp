@@ -1,0 +1,41 @@
+// Stands in for g++ in the dialogue tests: records its arguments in
+// compiler_args.txt in the working directory, one a line, fails for a source
+// whose name holds "bad", and otherwise "compiles" by copying fake_program,
+// which lies beside it, to the file named after -o.
+
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <string>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+fs::path U8(const std::string& s) { return fs::path(std::u8string(s.begin(), s.end())); }
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  std::ofstream log("compiler_args.txt", std::ios::binary | std::ios::app);
+  std::string output;
+  for (int i = 1; i < argc; i++) {
+    log << argv[i] << "\n";
+    if (std::string(argv[i]) == "-o" && i + 1 < argc) output = argv[i + 1];
+  }
+  std::string source = argc > 1 ? argv[argc - 1] : "";
+  if (source.find("bad") != std::string::npos || output.empty()) {
+    std::printf("fake_compiler: error\n");
+    return 1;
+  }
+  fs::path self = U8(argv[0]);
+  fs::path program = self.parent_path() / ("fake_program" + self.extension().string());
+  std::error_code ec;
+  fs::copy_file(program, U8(output), fs::copy_options::overwrite_existing, ec);
+  if (ec) {
+    std::printf("fake_compiler: cannot write the output: %s\n", ec.message().c_str());
+    return 1;
+  }
+  std::printf("fake_compiler: ok\n");
+  return 0;
+}

@@ -1,0 +1,234 @@
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <cmath>
+#include <deque>
+#include <iostream>
+#include <sstream>
+#include <streambuf>
+
+#include "console/console.h"
+
+namespace {
+
+// Counts how a text reaches the stream: single characters, whole runs, flushes.
+class Counting_Buf : public std::streambuf {
+ public:
+  int puts = 0, runs = 0, flushes = 0;
+  std::string text, last_run;
+
+ protected:
+  int_type overflow(int_type c) override {
+    puts++;
+    text += static_cast<char>(c);
+    return c;
+  }
+  std::streamsize xsputn(const char* s, std::streamsize n) override {
+    runs++;
+    last_run.assign(s, n);
+    text.append(s, n);
+    return n;
+  }
+  int sync() override {
+    flushes++;
+    return 0;
+  }
+};
+
+// Sends std::cout to `buf` for the scope.
+class Capture {
+ public:
+  explicit Capture(std::streambuf* buf) : old_(std::cout.rdbuf(buf)) {}
+  ~Capture() { std::cout.rdbuf(old_); }
+
+ private:
+  std::streambuf* old_;
+};
+
+std::deque<std::string> LINES;
+
+bool Scripted_Line(std::string& s) {
+  if (LINES.empty()) return false;
+  s = LINES.front();
+  LINES.pop_front();
+  return true;
+}
+
+// Answers Read_Pint with `lines` and returns what it printed and returned.
+std::string Ask(std::deque<std::string> lines, std::unordered_set<int> set, int& ans) {
+  LINES = lines;
+  READ_LINE_HOOK = Scripted_Line;
+  std::stringstream out;
+  Capture capture(out.rdbuf());
+  ans = Read_Pint(set);
+  return out.str();
+}
+
+const std::string NOT_NATURAL = "输入不是自然数，请重新输入。\n";
+const std::string OUT_OF_RANGE = "输入不在给定范围内，请重新输入。\n";
+
+int Verdict(const std::string& line, std::unordered_set<int> set = {1, 2, 3, 4}) {
+  int ans = -1;
+  return Check_Pint(line, set, ans);
+}
+
+}  // namespace
+
+TEST(WaitMicroseconds, TruncatesTowardZero) {
+  EXPECT_EQ(Wait_Microseconds(0.001), 1000);
+  EXPECT_EQ(Wait_Microseconds(2.5), 2500000);
+  EXPECT_EQ(Wait_Microseconds(0.0000019), 1);
+  EXPECT_EQ(Wait_Microseconds(0.0000009), 0);
+  EXPECT_EQ(Wait_Microseconds(-0.0000019), -1);
+}
+
+TEST(WaitMicroseconds, ZeroNegativeAndOutOfRange) {
+  EXPECT_EQ(Wait_Microseconds(0), 0);
+  EXPECT_EQ(Wait_Microseconds(-1), -1000000);
+  EXPECT_EQ(Wait_Microseconds(std::nan("")), 0);
+  EXPECT_EQ(Wait_Microseconds(1e12), INT32_MAX);
+  EXPECT_EQ(Wait_Microseconds(-1e12), INT32_MIN);
+}
+
+TEST(Wait, ReturnsAtOnceWithoutWholeMicrosecond) {
+  auto start = std::chrono::steady_clock::now();
+  for (int i = 0; i < 1000; i++) {
+    Wait(0);
+    Wait(-1);
+    Wait(0.0000009);
+  }
+  EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(50));
+}
+
+TEST(Wait, SleepsAtLeastTheDuration) {
+  auto start = std::chrono::steady_clock::now();
+  Wait(0.02);
+  auto took = std::chrono::steady_clock::now() - start;
+  EXPECT_GE(took, std::chrono::milliseconds(20));
+  EXPECT_LT(took, std::chrono::milliseconds(500));
+}
+
+TEST(Print, OneWritePerByteThenNewlinesInOneWrite) {
+  Counting_Buf buf;
+  {
+    Capture capture(&buf);
+    Print("3. 设置", 2);
+  }
+  EXPECT_EQ(buf.puts, 9);
+  EXPECT_GE(buf.flushes, 9);
+  EXPECT_EQ(buf.runs, 1);
+  EXPECT_EQ(buf.last_run, "\n\n");
+  EXPECT_EQ(buf.text, "3. 设置\n\n");
+}
+
+TEST(Print, EmptyTextWritesOnlyNewline) {
+  Counting_Buf buf;
+  {
+    Capture capture(&buf);
+    Print("", 1);
+  }
+  EXPECT_EQ(buf.puts, 0);
+  EXPECT_EQ(buf.text, "\n");
+}
+
+TEST(Print, ZeroOrNegativeNrowWritesNoNewline) {
+  Counting_Buf buf;
+  {
+    Capture capture(&buf);
+    Print("ab", 0);
+    Print("c", -3);
+  }
+  EXPECT_EQ(buf.text, "abc");
+  EXPECT_EQ(buf.runs, 0);
+}
+
+TEST(Print, PausesAfterEveryByte) {
+  std::stringstream out;
+  auto start = std::chrono::steady_clock::now();
+  {
+    Capture capture(out.rdbuf());
+    Print(std::string(30, 'x'), 1);
+  }
+  EXPECT_GE(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(30));
+}
+
+TEST(CheckPint, DigitsInTheSet) {
+  int ans = -1;
+  EXPECT_EQ(Check_Pint("3", {1, 2, 3, 4}, ans), PINT_OK);
+  EXPECT_EQ(ans, 3);
+  EXPECT_EQ(Check_Pint("000000003", {1, 2, 3, 4}, ans), PINT_OK);
+  EXPECT_EQ(ans, 3);
+  EXPECT_EQ(Check_Pint("03", {1, 2, 3, 4}, ans), PINT_OK);
+}
+
+TEST(CheckPint, EmptyLineIsZero) {
+  int ans = -1;
+  EXPECT_EQ(Check_Pint("", {0, 1}, ans), PINT_OK);
+  EXPECT_EQ(ans, 0);
+  EXPECT_EQ(Verdict(""), PINT_OUT_OF_RANGE);
+}
+
+TEST(CheckPint, DigitTestComesBeforeLengthTest) {
+  EXPECT_EQ(Verdict("3a bcdefghijk"), PINT_NOT_NATURAL);
+  EXPECT_EQ(Verdict("1234567890a"), PINT_NOT_NATURAL);
+  EXPECT_EQ(Verdict("0000000003"), PINT_OUT_OF_RANGE);
+  EXPECT_EQ(Verdict("1000000000"), PINT_OUT_OF_RANGE);
+  EXPECT_EQ(Verdict("999999999"), PINT_OUT_OF_RANGE);
+}
+
+TEST(CheckPint, NineDigitsFitAndCount) {
+  int ans = -1;
+  EXPECT_EQ(Check_Pint("999999999", {999999999}, ans), PINT_OK);
+  EXPECT_EQ(ans, 999999999);
+}
+
+TEST(CheckPint, NonDigitsAreNotNatural) {
+  for (const char* line : {"+3", "-3", " 3", "3 ", "3.", "3a", "３", "\t", "3\r"})
+    EXPECT_EQ(Verdict(line), PINT_NOT_NATURAL) << line;
+}
+
+TEST(CheckPint, MembershipDecides) {
+  EXPECT_EQ(Verdict("0"), PINT_OUT_OF_RANGE);
+  EXPECT_EQ(Verdict("5"), PINT_OUT_OF_RANGE);
+  EXPECT_EQ(Verdict("5", {1, 2, 3, 4, 5}), PINT_OK);
+}
+
+TEST(ReadPint, RefusedLinesGetOneMessageEach) {
+  int ans = 0;
+  std::string out = Ask({"abc", "0", "", "12345678901", "2"}, {1, 2, 3, 4}, ans);
+  EXPECT_EQ(ans, 2);
+  EXPECT_EQ(out, NOT_NATURAL + OUT_OF_RANGE + OUT_OF_RANGE + OUT_OF_RANGE);
+}
+
+TEST(ReadPint, AcceptedLinePrintsNothing) {
+  int ans = -1;
+  EXPECT_EQ(Ask({""}, {0, 1}, ans), "");
+  EXPECT_EQ(ans, 0);
+}
+
+TEST(ReadLine, EndOfInputEndsTheProgramWithStatusOne) {
+  LINES.clear();
+  READ_LINE_HOOK = Scripted_Line;
+  EXPECT_EXIT(Read_Line(), ::testing::ExitedWithCode(1), "");
+}
+
+TEST(System, FlushesBeforeTheCommandRuns) {
+  static Counting_Buf* seen_buf = nullptr;
+  static int flushes_at_call = -1;
+  Counting_Buf buf;
+  seen_buf = &buf;
+  auto old = SYSTEM_HOOK;
+  SYSTEM_HOOK = [](const std::string& t) {
+    flushes_at_call = seen_buf->flushes;
+    return t == "x" ? 7 : 0;
+  };
+  int result;
+  {
+    Capture capture(&buf);
+    std::cout << "text";
+    result = System("x");
+  }
+  SYSTEM_HOOK = old;
+  EXPECT_EQ(result, 7);
+  EXPECT_GE(flushes_at_call, 1);
+}

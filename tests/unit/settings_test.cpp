@@ -1,0 +1,129 @@
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "platform/platform.h"
+#include "settings/settings.h"
+#include "unit/scratch.h"
+
+namespace {
+
+const std::string FILE_NAME = "yolvar_data.qd";
+
+void Set(const std::string& a, const std::string& b, const std::string& c) {
+  COM_PATH = a;
+  CON_PATH = b;
+  COM_SETTINGS = c;
+}
+
+void Expect_Settings(const std::string& a, const std::string& b, const std::string& c) {
+  EXPECT_EQ(COM_PATH, a);
+  EXPECT_EQ(CON_PATH, b);
+  EXPECT_EQ(COM_SETTINGS, c);
+}
+
+// Loads the settings file of the working directory as the program does at start.
+void Load() {
+  Set("", "", "");
+  Init();
+}
+
+}  // namespace
+
+TEST(SettingsFile, ContentHasCrLfBetweenLinesAndNothingAfterTheLast) {
+  Set("", "", "");
+  EXPECT_EQ(Settings_Content(), "\r\n\r\n");
+  Set("C:\\g++.exe", "p", "-O2");
+  EXPECT_EQ(Settings_Content(), "C:\\g++.exe\r\np\r\n-O2");
+}
+
+TEST(SettingsFile, ParsesCrLfAndLfAlike) {
+  Parse_Settings("a\r\nb\r\nc");
+  Expect_Settings("a", "b", "c");
+  Parse_Settings("a\nb\nc\n");
+  Expect_Settings("a", "b", "c");
+}
+
+TEST(SettingsFile, ShortFilesLeaveTheRestEmpty) {
+  Parse_Settings("only");
+  Expect_Settings("only", "", "");
+  Parse_Settings("a\r\nb");
+  Expect_Settings("a", "b", "");
+  Parse_Settings("a\r\nb\r\n");
+  Expect_Settings("a", "b", "");
+  Parse_Settings("");
+  Expect_Settings("", "", "");
+}
+
+TEST(SettingsFile, FourthAndLaterLinesAreIgnored) {
+  Parse_Settings("a\nb\nc\nd\ne");
+  Expect_Settings("a", "b", "c");
+}
+
+TEST(SettingsFile, ByteOrderMarkAndInnerCarriageReturnsAreKept) {
+  Parse_Settings("\xEF\xBB\xBF" "a\r\nb\rx\r\n c\r");
+  Expect_Settings("\xEF\xBB\xBF" "a", "b\rx", " c\r");
+}
+
+TEST(SettingsFile, SaveAndLoadKeepBlanksAndChineseText) {
+  Scratch scratch;
+  Cwd_Guard cwd(scratch.Dir());
+  Set(" 空格 /编译器/g++ ", "  ", "  -O2  -DNAME=\"a b\"  ");
+  ASSERT_TRUE(Save_Settings());
+  EXPECT_EQ(scratch.Read(FILE_NAME), " 空格 /编译器/g++ \r\n  \r\n  -O2  -DNAME=\"a b\"  ");
+  Load();
+  Expect_Settings(" 空格 /编译器/g++ ", "  ", "  -O2  -DNAME=\"a b\"  ");
+  EXPECT_EQ(scratch.Listing(), FILE_NAME);
+}
+
+TEST(SettingsFile, SecondSaveReplacesTheFirst) {
+  Scratch scratch;
+  Cwd_Guard cwd(scratch.Dir());
+  Set("one", "", "");
+  ASSERT_TRUE(Save_Settings());
+  Set("two", "", "x");
+  ASSERT_TRUE(Save_Settings());
+  EXPECT_EQ(scratch.Read(FILE_NAME), "two\r\n\r\nx");
+}
+
+TEST(SettingsFile, MissingFileLoadsEmptySettings) {
+  Scratch scratch;
+  Cwd_Guard cwd(scratch.Dir());
+  Load();
+  Expect_Settings("", "", "");
+  EXPECT_EQ(scratch.Listing(), "");
+}
+
+TEST(SettingsFile, DirectoryIsNotReadAndAnEmptyOneIsReplaced) {
+  Scratch scratch;
+  Cwd_Guard cwd(scratch.Dir());
+  scratch.Mkdir(FILE_NAME);
+  Load();
+  Expect_Settings("", "", "");
+  Set("a", "b", "c");
+  ASSERT_TRUE(Save_Settings());
+  EXPECT_EQ(scratch.Read(FILE_NAME), "a\r\nb\r\nc");
+}
+
+TEST(SettingsFile, FailedSaveLeavesNonEmptyDirectoryAndNoTemporaryFile) {
+  Scratch scratch;
+  Cwd_Guard cwd(scratch.Dir());
+  scratch.Mkdir(FILE_NAME + "/inside");
+  Set("a", "b", "c");
+  EXPECT_FALSE(Save_Settings());
+  EXPECT_TRUE(scratch.Exists(FILE_NAME + "/inside"));
+  EXPECT_EQ(scratch.Listing(), FILE_NAME);
+}
+
+TEST(SettingsFile, FailedSaveLeavesTheOldFileIntact) {
+  Scratch scratch;
+  Cwd_Guard cwd(scratch.Dir());
+  scratch.Write(FILE_NAME, "old\r\nvalues\r\nhere");
+  // The temporary file cannot be made when its name is taken by a directory.
+  std::string temp = Temp_Name_Beside(FILE_NAME);
+  scratch.Mkdir(temp);
+  Set("new", "", "");
+  EXPECT_FALSE(Save_Settings());
+  EXPECT_EQ(scratch.Read(FILE_NAME), "old\r\nvalues\r\nhere");
+  EXPECT_EQ(scratch.Listing(), FILE_NAME + " " + temp);
+}
