@@ -88,12 +88,15 @@ std::string Tivex_Path(const std::string& path) {
   return p;
 }
 
-std::string Helper(const std::string& name) {
+std::string Helper_File(const std::string& name) {
   std::string dir = Env("TIVEX_HELPERS", "");
-  std::string path = dir.empty() ? (name == "fake_compiler" ? FAKE_COMPILER : FAKE_PROGRAM)
-                                 : dir + "/" + name + ".exe";
-  return Tivex_Path(path);
+  if (!dir.empty()) return dir + "/" + name + ".exe";
+  return name == "fake_compiler" ? FAKE_COMPILER : FAKE_PROGRAM;
 }
+
+std::string Helper(const std::string& name) { return Tivex_Path(Helper_File(name)); }
+
+std::string Read_File(const std::string& path) { return Slurp(path); }
 
 std::string Lane(const std::string& text) {
   if (!Under_Wine()) return text;

@@ -23,8 +23,13 @@ Outcome Run_Tivex(const std::string& dir, const std::string& input,
 // A path of this machine as tivex sees it (under Wine: Z: and backslashes).
 std::string Tivex_Path(const std::string& path);
 
-// The helper program `name` built for the lane under test, as tivex sees it.
+// The helper program `name` built for the lane under test: its file here, and
+// its path as tivex sees it.
+std::string Helper_File(const std::string& name);
 std::string Helper(const std::string& name);
+
+// The bytes of a file of this machine.
+std::string Read_File(const std::string& path);
 
 // The expected transcript, written with LF, as the lane under test writes it.
 std::string Lane(const std::string& text);

@@ -35,7 +35,9 @@ TEST(SettingsFileAtExit, SecondRunReplacesTheHiddenFile) {
   Outcome o = Run_Tivex(dir.Dir(), "4\n");
   EXPECT_EQ(o.status, 0);
   EXPECT_EQ(dir.Read(SETTINGS_FILE), "\r\n\r\n");
-  if (Under_Wine()) EXPECT_EQ(Dos_Attributes(dir.Path(SETTINGS_FILE)), "0x2");
+  if (Under_Wine()) {
+    EXPECT_EQ(Dos_Attributes(dir.Path(SETTINGS_FILE)), "0x2");
+  }
 }
 
 TEST(SettingsFileAtExit, EmptyDirectoryOfThatNameIsReplaced) {

@@ -31,7 +31,9 @@ int main(int argc, char** argv) {
   fs::path self = U8(argv[0]);
   fs::path program = self.parent_path() / ("fake_program" + self.extension().string());
   std::error_code ec;
-  fs::copy_file(program, U8(output), fs::copy_options::overwrite_existing, ec);
+  // MinGW's copy_file cannot overwrite, so the old output goes first.
+  fs::remove(U8(output), ec);
+  fs::copy_file(program, U8(output), ec);
   if (ec) {
     std::printf("fake_compiler: cannot write the output: %s\n", ec.message().c_str());
     return 1;

@@ -1,14 +1,17 @@
-// Stands in for a user's compiled program: says that it ran, with its
-// arguments, and ends with the status named by a file "status.txt" in the
-// working directory (0 when there is none).
+// Stands in for a user's compiled program, an editor or ConsolePauser: says
+// that it ran, with its arguments, on standard output and in program_ran.txt
+// in the working directory (a program started in a window of its own is seen
+// there), and ends with the status named by status.txt (0 when there is none).
 
 #include <cstdio>
 #include <fstream>
+#include <string>
 
 int main(int argc, char** argv) {
-  std::printf("fake_program ran");
-  for (int i = 1; i < argc; i++) std::printf(" [%s]", argv[i]);
-  std::printf("\n");
+  std::string line = "fake_program ran";
+  for (int i = 1; i < argc; i++) line += std::string(" [") + argv[i] + "]";
+  std::printf("%s\n", line.c_str());
+  std::ofstream("program_ran.txt", std::ios::binary | std::ios::app) << line << "\n";
   int status = 0;
   std::ifstream in("status.txt");
   in >> status;

@@ -1,0 +1,276 @@
+// What the menus do: the settings editors, new and open source file, build
+// and run, with stand-ins for the compiler, the editor and the program.
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <cerrno>
+#include <chrono>
+#include <cstring>
+#include <thread>
+
+#include "dialogue/harness.h"
+#include "unit/scratch.h"
+
+namespace {
+
+const std::string INVALID = "路径无效，请重新输入。\n";
+const std::string NOT_FILE = "路径指向的不是文件，请重新输入。\n";
+const std::string WRONG_TYPE = "路径指向的文件类型不正确，请重新输入。\n";
+
+std::string Exe(const std::string& base) { return base + (Under_Wine() ? ".exe" : ""); }
+
+void Write_Settings(const Scratch& dir, const std::string& com, const std::string& con,
+                    const std::string& options = "") {
+  dir.Write(SETTINGS_FILE, com + "\r\n" + con + "\r\n" + options);
+}
+
+// The whole transcript of one Run from the main menu, back to the main menu
+// and out through choice 4; `body` is what follows the empty line after the
+// source path.
+std::string Run_Transcript(const std::string& body) {
+  return Main_Screen() + Cls() + "请输入 C++ 文件的完整路径：\n\n" + body + Pause() +
+         Main_Screen() + Farewell();
+}
+
+const std::string AUTO_COMPILE = "未找到对应程序的 exe 文件，自动编译。\n正在编译……\n";
+const std::string COMPILED = "fake_compiler: ok\n编译成功！\n\n";
+const std::string FAILED = "fake_compiler: error\n编译失败！\n\n";
+const std::string ASK_COMPILE = "是否需要编译？（0/1）\n";
+const std::string ASK_RUN = "是否需要运行？（0/1）\n";
+const std::string DIRECT = "ConsolePauser 路径无效。即将直接启动程序。\n";
+
+// What a started program writes here: on Windows it runs in a console window
+// of its own, so only program_ran.txt shows it.
+std::string Started(const std::string& line) { return Under_Wine() ? "" : line + "\n"; }
+
+// The lines that fake_program left in `dir`, once it has written any.
+std::string Program_Ran(const Scratch& dir) {
+  for (int i = 0; i < 100 && !dir.Exists("program_ran.txt"); i++)
+    std::this_thread::sleep_for(std::chrono::milliseconds(100));
+  return dir.Read("program_ran.txt");
+}
+
+class BuildAndRun : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    dir_.Write("a.cpp", "int main() {}\n");
+    dir_.Write("bad.cpp", "int main() {\n");
+    Write_Settings(dir_, Helper("fake_compiler"), "");
+  }
+  Outcome Run(const std::string& answers) { return Run_Tivex(dir_.Dir(), "2\n" + answers + "4\n"); }
+  Scratch dir_;
+};
+
+}  // namespace
+
+TEST_F(BuildAndRun, InvalidCompilerPathStopsBeforeAnything) {
+  Write_Settings(dir_, "", "");
+  dir_.Write(Exe("a"), "");
+  Outcome o = Run("a.cpp\n");
+  EXPECT_EQ(o.out, Lane(Run_Transcript("编译器路径无效！请重新设置。\n\n")));
+  EXPECT_FALSE(dir_.Exists("compiler_args.txt"));
+  EXPECT_EQ(o.status, 0);
+}
+
+TEST_F(BuildAndRun, MissingProgramCompilesAtOnceAndAFailureEndsTheRequest) {
+  Outcome o = Run("nothing.cpp\nbad.cpp\n");
+  EXPECT_EQ(o.out, Lane(Main_Screen() + Cls() + "请输入 C++ 文件的完整路径：\n" + INVALID + "\n" +
+                        AUTO_COMPILE + FAILED + Pause() + Main_Screen() + Farewell()));
+  EXPECT_EQ(dir_.Read("compiler_args.txt"), "-g\n-o\n" + Exe("bad") + "\nbad.cpp\n");
+}
+
+TEST_F(BuildAndRun, MissingProgramCompilesAtOnceThenRunCanBeSkipped) {
+  Outcome o = Run("a.cpp\n\n");
+  EXPECT_EQ(o.out, Lane(Run_Transcript(AUTO_COMPILE + COMPILED + ASK_RUN + "跳过运行。\n\n")));
+  EXPECT_EQ(dir_.Read("compiler_args.txt"), "-g\n-o\n" + Exe("a") + "\na.cpp\n");
+  EXPECT_TRUE(dir_.Exists(Exe("a")));
+}
+
+TEST_F(BuildAndRun, ExistingProgramAsksAndZeroSkipsTheCompile) {
+  dir_.Write(Exe("a"), "");
+  Outcome o = Run("a.cpp\n2\n0\n0\n");
+  EXPECT_EQ(o.out, Lane(Run_Transcript(ASK_COMPILE + OUT_OF_RANGE + "跳过编译。\n\n" + ASK_RUN +
+                                       "跳过运行。\n\n")));
+  EXPECT_FALSE(dir_.Exists("compiler_args.txt"));
+}
+
+TEST_F(BuildAndRun, ExistingProgramRecompiledOnRequestCanFail) {
+  dir_.Write(Exe("bad"), "");
+  Outcome o = Run("bad.cpp\n1\n");
+  EXPECT_EQ(o.out, Lane(Run_Transcript(ASK_COMPILE + "正在编译……\n" + FAILED)));
+}
+
+TEST_F(BuildAndRun, ExistingProgramRecompiledOnRequestKeepsCapitals) {
+  dir_.Write("B.CPP", "");
+  dir_.Write(Exe("B"), "");
+  Outcome o = Run("B.CPP\n1\n0\n");
+  EXPECT_EQ(o.out, Lane(Run_Transcript(ASK_COMPILE + "正在编译……\n" + COMPILED + ASK_RUN +
+                                       "跳过运行。\n\n")));
+  EXPECT_EQ(dir_.Read("compiler_args.txt"), "-g\n-o\n" + Exe("B") + "\nB.CPP\n");
+}
+
+TEST_F(BuildAndRun, OptionsAreSplitLikeAWindowsCommandLine) {
+  Write_Settings(dir_, Helper("fake_compiler"), "", "  -O2 -Wall -DNAME=\"a b\" ");
+  Outcome o = Run("a.cpp\n0\n");
+  EXPECT_EQ(o.out, Lane(Run_Transcript(AUTO_COMPILE + COMPILED + ASK_RUN + "跳过运行。\n\n")));
+  EXPECT_EQ(dir_.Read("compiler_args.txt"),
+            "-O2\n-Wall\n-DNAME=a b\n-g\n-o\n" + Exe("a") + "\na.cpp\n");
+}
+
+TEST_F(BuildAndRun, RunThroughConsolePauser) {
+  Write_Settings(dir_, Helper("fake_compiler"), Helper("fake_program"));
+  Outcome o = Run("a.cpp\n1\n");
+  EXPECT_EQ(o.out, Lane(Run_Transcript(AUTO_COMPILE + COMPILED + ASK_RUN +
+                                       "正在通过 ConsolePauser 启动程序……\n" +
+                                       Started("fake_program ran [" + Exe("a") + "]") +
+                                       "启动成功！\n\n")));
+  EXPECT_EQ(Program_Ran(dir_), "fake_program ran [" + Exe("a") + "]\n");
+}
+
+TEST_F(BuildAndRun, RunDirectlyWhenConsolePauserIsNotSet) {
+  dir_.Write(Exe("a"), "");
+  Outcome o = Run("a.cpp\n1\n1\n");
+  EXPECT_EQ(o.out, Lane(Run_Transcript(ASK_COMPILE + "正在编译……\n" + COMPILED + ASK_RUN + DIRECT +
+                                       Started("fake_program ran") + "启动成功！\n\n")));
+  EXPECT_EQ(Program_Ran(dir_), "fake_program ran\n");
+}
+
+TEST_F(BuildAndRun, ProgramThatCannotStartIsToldSo) {
+  if (Under_Wine()) GTEST_SKIP() << "Windows opens such a file with its associated program";
+  dir_.Write("a", "not a program");
+  Outcome o = Run("a.cpp\n0\n1\n");
+  EXPECT_EQ(o.out, Lane(Run_Transcript(ASK_COMPILE + "跳过编译。\n\n" + ASK_RUN + DIRECT +
+                                       "启动失败！\n\n")));
+}
+
+TEST(SettingsEditors, CompilerPathRefusesUntilAProgramIsNamed) {
+  Scratch dir;
+  dir.Mkdir("sub");
+  dir.Write("tool.txt", "");
+  Outcome o = Run_Tivex(dir.Dir(),
+                        "3\n1\n\nnone\nsub\ntool.txt\n" + Helper("fake_compiler") + "\n5\n4\n");
+  EXPECT_EQ(o.out, Lane(Main_Screen() + Settings_Screen() + Cls() +
+                        "当前编译器路径：\n请输入新编译器路径：\n" + INVALID + INVALID + NOT_FILE +
+                        WRONG_TYPE + "设置成功！\n\n" + Pause() + Settings_Screen() +
+                        Main_Screen() + Farewell()));
+  EXPECT_EQ(dir.Read(SETTINGS_FILE), Helper("fake_compiler") + "\r\n\r\n");
+}
+
+TEST(SettingsEditors, ConsolePauserPathShowsTheCurrentValue) {
+  Scratch dir;
+  Write_Settings(dir, "c", "旧的 路径");
+  Outcome o = Run_Tivex(dir.Dir(), "3\n2\n" + Helper("fake_program") + "\n5\n4\n");
+  EXPECT_EQ(o.out, Lane(Main_Screen() + Settings_Screen() + Cls() +
+                        "当前 ConsolePauser 路径：旧的 路径\n请输入新 ConsolePauser 路径：\n" +
+                        "设置成功！\n\n" + Pause() + Settings_Screen() + Main_Screen() +
+                        Farewell()));
+  EXPECT_EQ(dir.Read(SETTINGS_FILE), "c\r\n" + Helper("fake_program") + "\r\n");
+}
+
+TEST(SettingsEditors, OptionsKeepTheirBlanksAndAnEmptyLineClearsThem) {
+  Scratch dir;
+  Outcome o = Run_Tivex(dir.Dir(), "3\n3\n  -O2 -Wall  \n3\n\n3\n \t-g3 \n5\n4\n");
+  std::string editor = Cls() + "当前编译选项：";
+  std::string done = "\n请输入新编译选项：\n设置成功！\n\n" + Pause() + Settings_Screen();
+  EXPECT_EQ(o.out, Lane(Main_Screen() + Settings_Screen() + editor + done + editor +
+                        "  -O2 -Wall  " + done + editor + done + Main_Screen() + Farewell()));
+  EXPECT_EQ(dir.Read(SETTINGS_FILE), "\r\n\r\n \t-g3 ");
+}
+
+namespace {
+
+const std::string ASK_DIR = "请输入想要创建的文件的完整目录：\n";
+const std::string ASK_NAME = "请输入想要创建的文件名（不含扩展名）：\n";
+
+// One New File from the edit menu, and back out through choice 4.
+std::string New_File_Transcript(const std::string& rejects, const std::string& result) {
+  return Main_Screen() + Edit_Screen() + Cls() + ASK_DIR + rejects + ASK_NAME + "\n" + result +
+         Pause() + Edit_Screen() + Main_Screen() + Farewell();
+}
+
+Outcome New_File(const Scratch& dir, const std::string& lines) {
+  return Run_Tivex(dir.Dir(), "1\n1\n" + lines + "3\n4\n");
+}
+
+std::string Sep() { return Under_Wine() ? "\\" : "/"; }
+
+}  // namespace
+
+TEST(NewFile, CreatesAnEmptyFileInTheWorkingDirectory) {
+  Scratch dir;
+  Outcome o = New_File(dir, "nowhere\n.\nhello\n");
+  EXPECT_EQ(o.out, Lane(New_File_Transcript(INVALID, "创建成功！\n\n")));
+  EXPECT_TRUE(dir.Exists("hello.cpp"));
+  EXPECT_EQ(dir.Read("hello.cpp"), "");
+}
+
+TEST(NewFile, ExistingFileIsLeftAlone) {
+  Scratch dir;
+  dir.Write("hello.cpp", "keep");
+  Outcome o = New_File(dir, ".\nhello\n");
+  EXPECT_EQ(o.out, Lane(New_File_Transcript("", "文件已存在。\n\n")));
+  EXPECT_EQ(dir.Read("hello.cpp"), "keep");
+}
+
+TEST(NewFile, NamesAreTakenAsTyped) {
+  Scratch dir;
+  dir.Mkdir("sub");
+  std::string sub = Tivex_Path(dir.Path("sub"));
+  // Trailing separator, empty base name, a base name with .cpp, Chinese text.
+  for (const std::string& lines : {sub + Sep() + "\nx\n", sub + "\n\n", sub + "\nmain.cpp\n",
+                                   sub + "\n你好 世界\n"}) {
+    Outcome o = New_File(dir, lines);
+    EXPECT_EQ(o.out, Lane(New_File_Transcript("", "创建成功！\n\n"))) << lines;
+  }
+  for (const char* name : {"x.cpp", ".cpp", "main.cpp.cpp", "你好 世界.cpp"})
+    EXPECT_EQ(dir.Read(std::string("sub/") + name), "") << name;
+  EXPECT_EQ(dir.Listing(), "sub " + SETTINGS_FILE);
+}
+
+TEST(NewFile, FileThatCannotBeCreatedIsToldWithTheReason) {
+  Scratch dir;
+  Outcome o = New_File(dir, ".\nmissing" + Sep() + "x\n");
+  std::string reason = Under_Wine() ? "Path not found." : std::strerror(ENOENT);
+  EXPECT_EQ(o.out, Lane(New_File_Transcript("", "创建失败！（" + reason + "）\n\n")));
+  EXPECT_EQ(dir.Listing(), SETTINGS_FILE);
+}
+
+TEST(OpenFile, StartsTheEditorOnTheTypedPath) {
+  Scratch dir;
+  dir.Mkdir("my dir");
+  dir.Write("my dir/a b.CPP", "");
+  std::vector<std::string> env = {"EDITOR=" + Helper_File("fake_program")};
+  // cmd.exe looks for notepad.exe in the working directory first.
+  if (Under_Wine()) dir.Write("notepad.exe", Read_File(Helper_File("fake_program")));
+  Outcome o = Run_Tivex(dir.Dir(), "1\n2\nmy dir\nmy dir" + Sep() + "a b.CPP\n3\n4\n", env);
+  EXPECT_EQ(o.out, Lane(Main_Screen() + Edit_Screen() + Cls() +
+                        "请输入想要打开的文件的完整目录：\n" + NOT_FILE +
+                        "\n打开成功！请在弹出的窗口内编写代码，编写完成后保存。\n\n" +
+                        "fake_program ran [my dir" + Sep() + "a b.CPP]\n" + Pause() +
+                        Edit_Screen() + Main_Screen() + Farewell()));
+}
+
+TEST_F(BuildAndRun, ChineseNameWithBlanksBuildsAndRunsTheRightProgram) {
+  dir_.Write("程序 一.cpp", "");
+  Outcome o = Run("程序 一.cpp\n1\n");
+  EXPECT_EQ(o.out, Lane(Run_Transcript(AUTO_COMPILE + COMPILED + ASK_RUN + DIRECT +
+                                       Started("fake_program ran") + "启动成功！\n\n")));
+  EXPECT_EQ(dir_.Read("compiler_args.txt"), "-g\n-o\n" + Exe("程序 一") + "\n程序 一.cpp\n");
+  EXPECT_EQ(Program_Ran(dir_), "fake_program ran\n");
+}
+
+TEST(RealCompiler, SourceInADirectoryWithShellCharactersIsBuiltAndRun) {
+  if (Under_Wine()) GTEST_SKIP() << "the Linux g++ cannot be waited for under Wine";
+  Scratch dir;
+  const std::string sub = "my $HOME `id`; 'q' 程序";
+  dir.Mkdir(sub);
+  dir.Write(sub + "/hello.cpp",
+            "#include <cstdio>\nint main() { std::puts(\"你好，Tivex\"); return 0; }\n");
+  Write_Settings(dir, "/usr/bin/g++", "", "-O0");
+  Outcome o = Run_Tivex(dir.Dir(), "2\n" + sub + "/hello.cpp\n1\n4\n");
+  EXPECT_EQ(o.out, Run_Transcript(AUTO_COMPILE + "编译成功！\n\n" + ASK_RUN + DIRECT +
+                                  "你好，Tivex\n启动成功！\n\n"));
+  EXPECT_TRUE(dir.Exists(sub + "/hello"));
+  EXPECT_EQ(dir.Listing(), sub + " " + SETTINGS_FILE);
+}
