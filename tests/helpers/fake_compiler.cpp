@@ -7,6 +7,12 @@
 #include <filesystem>
 #include <fstream>
 #include <string>
+#include <vector>
+
+#ifdef _WIN32
+#include <windows.h>
+#include <shellapi.h>
+#endif
 
 namespace fs = std::filesystem;
 
@@ -14,14 +20,36 @@ namespace {
 
 fs::path U8(const std::string& s) { return fs::path(std::u8string(s.begin(), s.end())); }
 
+// The arguments in UTF-8. Windows hands narrow argv over in the ANSI code
+// page, which cannot hold every name, so there they come from the wide
+// command line.
+std::vector<std::string> Arguments(int argc, char** argv) {
+#ifdef _WIN32
+  (void)argc, (void)argv;
+  int n = 0;
+  wchar_t** wide = CommandLineToArgvW(GetCommandLineW(), &n);
+  std::vector<std::string> args;
+  for (int i = 0; i < n; i++) {
+    std::u8string u = fs::path(wide[i]).u8string();
+    args.emplace_back(u.begin(), u.end());
+  }
+  LocalFree(wide);
+  return args;
+#else
+  return std::vector<std::string>(argv, argv + argc);
+#endif
+}
+
 }  // namespace
 
-int main(int argc, char** argv) {
+int main(int raw_argc, char** raw_argv) {
+  std::vector<std::string> argv = Arguments(raw_argc, raw_argv);
+  int argc = static_cast<int>(argv.size());
   std::ofstream log("compiler_args.txt", std::ios::binary | std::ios::app);
   std::string output;
   for (int i = 1; i < argc; i++) {
     log << argv[i] << "\n";
-    if (std::string(argv[i]) == "-o" && i + 1 < argc) output = argv[i + 1];
+    if (argv[i] == "-o" && i + 1 < argc) output = argv[i + 1];
   }
   std::string source = argc > 1 ? argv[argc - 1] : "";
   if (source.find("bad") != std::string::npos || output.empty()) {
