@@ -34,14 +34,18 @@ std::string Direct_Launch_Command(const std::string& fpath, const std::string& e
 namespace {
 
 // Compiles and tells the outcome; false when the compile failed, after its
-// closing pause.
-bool Compile(const std::string& t) {
+// closing pause. A program that cannot be overwritten gets a hint.
+bool Compile(const std::string& t, const std::string& epath) {
   Print("正在编译……", 1);
   if (System(t) == 0) {
     Print("编译成功！", 1);
     return true;
   }
   Print("编译失败！", 2);
+  // Windows will not replace a program that still runs; the linker then only
+  // says "Permission denied".
+  if (Isfile(epath) && !Can_Open_For_Writing(epath))
+    Print("程序可能仍在运行，无法覆盖它的 exe 文件：请先关闭程序的窗口，再重新编译。", 2);
   System("pause");
   return false;
 }
@@ -51,15 +55,24 @@ bool Compile(const std::string& t) {
 bool Compile_If_Needed(const std::string& t, const std::string& epath) {
   if (!Isfile(epath)) {
     Print("未找到对应程序的 exe 文件，自动编译。", 1);
-    return Compile(t);
+    return Compile(t, epath);
   }
   Print("是否需要编译？（0/1）", 1);
-  if (Read_Pint({0, 1}) == 1) return Compile(t);
+  if (Read_Pint({0, 1}) == 1) return Compile(t, epath);
   Print("跳过编译。", 1);
   return true;
 }
 
+// The directory part of `path`, or "" when it has none.
+std::string Directory_Of(const std::string& path) {
+  size_t pos = path.find_last_of("/\\");
+  return pos == std::string::npos ? "" : path.substr(0, pos);
+}
+
 void Launch(const std::string& fpath, const std::string& epath) {
+  // A program that MinGW linked dynamically finds its runtime DLLs beside the compiler.
+  std::string compiler_dir = Directory_Of(COM_PATH);
+  if (!compiler_dir.empty()) Put_First_On_Path(compiler_dir);
   int result;
   if (Isfile(CON_PATH)) {
     Print("正在通过 ConsolePauser 启动程序……", 1);

@@ -64,6 +64,31 @@ void Hide_File(const std::string& p);
 // A name for a temporary file beside `p`, unique to this process.
 std::string Temp_Name_Beside(const std::string& p);
 
+// The program's own arguments in UTF-8 (on Windows from the wide command
+// line, since narrow argv is in the ANSI code page).
+std::vector<std::string> Program_Arguments(int argc, char** argv);
+
+// Starts the program at `path` (a path, never looked up on PATH: a bare name
+// lies in the working directory) without arguments and with this process's
+// standard streams, and waits for it. Returns false, with the system's reason
+// in `error`, when it cannot be started; else `status` is its exit status and
+// `sig` the signal that ended it (POSIX; 0 when none).
+bool Run_Program(const std::string& path, long& status, int& sig, std::string& error);
+
+// The name of signal `sig`, such as "Segmentation fault".
+std::string Signal_Name(int sig);
+
+// Drops the keys typed ahead, then, when standard input is a terminal, waits
+// for one key press without echo.
+void Wait_For_Key_Press();
+
+// Puts `dir` first on this process's PATH, which programs started later
+// inherit (Windows, where a program finds its DLLs there); nothing on POSIX.
+void Put_First_On_Path(const std::string& dir);
+
+// Whether the existing file `p` can be opened for writing now.
+bool Can_Open_For_Writing(const std::string& p);
+
 // --- Pure helpers shared by both platforms (command_line.cpp) ---
 
 // Whether `s` is well-formed UTF-8 without NUL bytes, so it can name a path.

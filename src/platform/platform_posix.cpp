@@ -180,7 +180,7 @@ int Start_Program(const std::string& rest) {
 }
 
 // Waits for one key press without echo, the terminal in non-canonical mode.
-void Wait_For_Key() {
+void Read_One_Key() {
   termios old{};
   if (tcgetattr(STDIN_FILENO, &old) != 0) return;
   termios raw = old;
@@ -196,7 +196,7 @@ void Wait_For_Key() {
 
 int Pause() {
   Write_Out("请按任意键继续. . .");
-  if (isatty(STDIN_FILENO)) Wait_For_Key();
+  if (isatty(STDIN_FILENO)) Read_One_Key();
   Write_Out("\n");
   return 0;
 }
@@ -286,4 +286,45 @@ void Hide_File(const std::string&) {}
 
 std::string Temp_Name_Beside(const std::string& p) {
   return p + "." + std::to_string(getpid()) + ".tmp";
+}
+
+std::vector<std::string> Program_Arguments(int argc, char** argv) {
+  return std::vector<std::string>(argv, argv + argc);
+}
+
+bool Run_Program(const std::string& path, long& status, int& sig, std::string& error) {
+  std::string p = As_Path(path);
+  char* argv[] = {const_cast<char*>(p.c_str()), nullptr};
+  pid_t pid = -1;
+  int err = posix_spawn(&pid, p.c_str(), nullptr, nullptr, argv, environ);
+  if (err != 0) {
+    error = std::strerror(err);
+    return false;
+  }
+  int raw = 0;
+  while (waitpid(pid, &raw, 0) < 0 && errno == EINTR) {
+  }
+  status = WIFEXITED(raw) ? WEXITSTATUS(raw) : 0;
+  sig = WIFSIGNALED(raw) ? WTERMSIG(raw) : 0;
+  return true;
+}
+
+std::string Signal_Name(int sig) {
+  const char* name = strsignal(sig);
+  return name ? name : "signal " + std::to_string(sig);
+}
+
+void Wait_For_Key_Press() {
+  if (!isatty(STDIN_FILENO)) return;
+  tcflush(STDIN_FILENO, TCIFLUSH);
+  Read_One_Key();
+}
+
+void Put_First_On_Path(const std::string&) {}
+
+bool Can_Open_For_Writing(const std::string& p) {
+  int fd = open(p.c_str(), O_WRONLY | O_CLOEXEC);
+  if (fd < 0) return false;
+  close(fd);
+  return true;
 }

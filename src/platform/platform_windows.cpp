@@ -5,11 +5,13 @@
 #include <fcntl.h>
 #include <io.h>
 #include <mmsystem.h>
+#include <shellapi.h>
 
 #include <cstdio>
 #include <cstdlib>
 #include <iostream>
 #include <string>
+#include <vector>
 
 #include "platform/platform.h"
 
@@ -202,4 +204,71 @@ void Hide_File(const std::string& p) {
 
 std::string Temp_Name_Beside(const std::string& p) {
   return p + "." + std::to_string(GetCurrentProcessId()) + ".tmp";
+}
+
+std::vector<std::string> Program_Arguments(int, char**) {
+  int n = 0;
+  wchar_t** wide = CommandLineToArgvW(GetCommandLineW(), &n);
+  std::vector<std::string> args;
+  for (int i = 0; wide && i < n; i++) args.push_back(Narrow(wide[i]));
+  if (wide) LocalFree(wide);
+  return args;
+}
+
+bool Run_Program(const std::string& path, long& status, int& sig, std::string& error) {
+  std::wstring app = Widen(path);
+  std::wstring line = L"\"" + app + L"\"";
+  STARTUPINFOW si{};
+  si.cb = sizeof si;
+  PROCESS_INFORMATION pi{};
+  // With the application name given, Windows does not search PATH for it.
+  if (!CreateProcessW(app.c_str(), line.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr, &si,
+                      &pi)) {
+    error = System_Text(GetLastError());
+    return false;
+  }
+  WaitForSingleObject(pi.hProcess, INFINITE);
+  DWORD code = 0;
+  GetExitCodeProcess(pi.hProcess, &code);
+  CloseHandle(pi.hThread);
+  CloseHandle(pi.hProcess);
+  status = static_cast<long>(code);
+  sig = 0;
+  return true;
+}
+
+std::string Signal_Name(int sig) { return "signal " + std::to_string(sig); }
+
+void Wait_For_Key_Press() {
+  HANDLE in = GetStdHandle(STD_INPUT_HANDLE);
+  DWORD mode;
+  if (!GetConsoleMode(in, &mode)) return;
+  // Keys typed while the program ran must not close the window at once.
+  FlushConsoleInputBuffer(in);
+  INPUT_RECORD rec;
+  DWORD got = 0;
+  while (ReadConsoleInputW(in, &rec, 1, &got) && got == 1) {
+    if (rec.EventType != KEY_EVENT || !rec.Event.KeyEvent.bKeyDown) continue;
+    WORD key = rec.Event.KeyEvent.wVirtualKeyCode;
+    if (key == VK_SHIFT || key == VK_CONTROL || key == VK_MENU) continue;
+    return;
+  }
+}
+
+void Put_First_On_Path(const std::string& dir) {
+  std::wstring w = Widen(dir);
+  DWORD n = GetEnvironmentVariableW(L"PATH", nullptr, 0);
+  std::wstring path(n, L'\0');
+  if (n) path.resize(GetEnvironmentVariableW(L"PATH", path.data(), n));
+  if (path.compare(0, w.size() + 1, w + L";") == 0) return;
+  SetEnvironmentVariableW(L"PATH", (w + L";" + path).c_str());
+}
+
+bool Can_Open_For_Writing(const std::string& p) {
+  HANDLE h = CreateFileW(Widen(p).c_str(), GENERIC_WRITE,
+                         FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                         OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (h == INVALID_HANDLE_VALUE) return false;
+  CloseHandle(h);
+  return true;
 }

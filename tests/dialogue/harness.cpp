@@ -26,8 +26,9 @@ std::string Slurp(const std::string& path) {
   return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
-[[noreturn]] void Exec_Child(const std::string& dir, const std::string& in, const std::string& out,
-                             const std::string& err, const std::vector<std::string>& env) {
+[[noreturn]] void Exec_Child(const std::vector<std::string>& argv, const std::string& dir,
+                             const std::string& in, const std::string& out, const std::string& err,
+                             const std::vector<std::string>& env) {
   if (chdir(dir.c_str()) != 0) _exit(126);
   int fds[3] = {open(in.c_str(), O_RDONLY), open(out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644),
                 open(err.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644)};
@@ -38,11 +39,11 @@ std::string Slurp(const std::string& path) {
     unsetenv(name);
   setenv("WINEDEBUG", "-all", 1);
   for (const std::string& e : env) putenv(const_cast<char*>(e.c_str()));
-  std::string bin = Env("TIVEX_BIN", TIVEX_BIN);
-  if (Under_Wine())
-    execlp("wine", "wine", bin.c_str(), static_cast<char*>(nullptr));
-  else
-    execl(bin.c_str(), bin.c_str(), static_cast<char*>(nullptr));
+  std::vector<char*> args;
+  if (Under_Wine()) args.push_back(const_cast<char*>("wine"));
+  for (const std::string& a : argv) args.push_back(const_cast<char*>(a.c_str()));
+  args.push_back(nullptr);
+  execvp(args[0], args.data());
   _exit(127);
 }
 
@@ -71,11 +72,22 @@ bool Under_Wine() { return Env("TIVEX_WINE", "") == "1"; }
 
 Outcome Run_Tivex(const std::string& dir, const std::string& input,
                   const std::vector<std::string>& env) {
+  return Run_Binary({Env("TIVEX_BIN", TIVEX_BIN)}, dir, input, env);
+}
+
+Outcome Run_Pauser(const std::string& dir, const std::vector<std::string>& args) {
+  std::vector<std::string> argv = {Env("TIVEX_PAUSER", CONSOLE_PAUSER)};
+  argv.insert(argv.end(), args.begin(), args.end());
+  return Run_Binary(argv, dir, "", {});
+}
+
+Outcome Run_Binary(const std::vector<std::string>& argv, const std::string& dir,
+                   const std::string& input, const std::vector<std::string>& env) {
   Scratch io;
   io.Write("in", input);
   pid_t pid = fork();
   if (pid < 0) throw std::runtime_error("fork failed");
-  if (pid == 0) Exec_Child(dir, io.Path("in"), io.Path("out"), io.Path("err"), env);
+  if (pid == 0) Exec_Child(argv, dir, io.Path("in"), io.Path("out"), io.Path("err"), env);
   int status = Wait_With_Limit(pid);
   return Outcome{Slurp(io.Path("out")), Slurp(io.Path("err")), status};
 }

@@ -20,6 +20,13 @@ bool Under_Wine();
 Outcome Run_Tivex(const std::string& dir, const std::string& input,
                   const std::vector<std::string>& env = {});
 
+// Runs ConsolePauser (ConsolePauser.exe under Wine) in `dir` with `args`.
+Outcome Run_Pauser(const std::string& dir, const std::vector<std::string>& args);
+
+// Runs `argv` (under Wine when the lane is Wine's) in `dir`.
+Outcome Run_Binary(const std::vector<std::string>& argv, const std::string& dir,
+                   const std::string& input, const std::vector<std::string>& env);
+
 // A path of this machine as tivex sees it (under Wine: Z: and backslashes).
 std::string Tivex_Path(const std::string& path);
 

@@ -3,6 +3,10 @@
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <csignal>
 
 #include <cerrno>
 #include <chrono>
@@ -134,6 +138,11 @@ TEST_F(BuildAndRun, RunDirectlyWhenConsolePauserIsNotSet) {
   EXPECT_EQ(o.out, Lane(Run_Transcript(ASK_COMPILE + "正在编译……\n" + COMPILED + ASK_RUN + DIRECT +
                                        Started("fake_program ran") + "启动成功！\n\n")));
   EXPECT_EQ(Program_Ran(dir_), "fake_program ran\n");
+  // On Windows the compiler's directory, where MinGW's runtime DLLs lie, leads PATH.
+  std::string compiler_dir = Helper("fake_compiler");
+  compiler_dir.resize(compiler_dir.find_last_of(Under_Wine() ? '\\' : '/'));
+  std::string path = dir_.Read("program_path.txt");
+  EXPECT_EQ(path.rfind(compiler_dir + ";", 0) == 0, Under_Wine()) << path;
 }
 
 TEST_F(BuildAndRun, ProgramThatCannotStartIsToldSo) {
@@ -273,4 +282,24 @@ TEST(RealCompiler, SourceInADirectoryWithShellCharactersIsBuiltAndRun) {
                                   "你好，Tivex\n启动成功！\n\n"));
   EXPECT_TRUE(dir.Exists(sub + "/hello"));
   EXPECT_EQ(dir.Listing(), sub + " " + SETTINGS_FILE);
+}
+
+TEST_F(BuildAndRun, FailedCompileOverAProgramThatStillRunsGetsAHint) {
+  if (Under_Wine()) GTEST_SKIP() << "a Linux program cannot stand in for a running Windows one";
+  dir_.Write("bad", Read_File("/bin/sleep"));
+  ASSERT_EQ(chmod(dir_.Path("bad").c_str(), 0755), 0);
+  // The old program still runs, so its file cannot be opened for writing.
+  pid_t pid = fork();
+  ASSERT_GE(pid, 0);
+  if (pid == 0) {
+    execl(dir_.Path("bad").c_str(), "bad", "60", static_cast<char*>(nullptr));
+    _exit(127);
+  }
+  std::this_thread::sleep_for(std::chrono::milliseconds(200));
+  Outcome o = Run("bad.cpp\n1\n");
+  kill(pid, SIGKILL);
+  waitpid(pid, nullptr, 0);
+  EXPECT_EQ(o.out, Lane(Run_Transcript(
+                       ASK_COMPILE + "正在编译……\n" + FAILED +
+                       "程序可能仍在运行，无法覆盖它的 exe 文件：请先关闭程序的窗口，再重新编译。\n\n")));
 }

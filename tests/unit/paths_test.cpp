@@ -97,3 +97,11 @@ TEST(Change, WrapsInOnePairOfQuotesAndEscapesNothing) {
   EXPECT_EQ(Change("C:\\Program Files\\a b.cpp"), "\"C:\\Program Files\\a b.cpp\"");
   EXPECT_EQ(Change("a\"b"), "\"a\"b\"");
 }
+
+TEST(CanOpenForWriting, RunningProgramCannotButAnOrdinaryFileCan) {
+  Scratch scratch;
+  scratch.Write("plain.txt", "x");
+  EXPECT_TRUE(Can_Open_For_Writing(scratch.Path("plain.txt")));
+  EXPECT_FALSE(Can_Open_For_Writing(scratch.Path("missing.txt")));
+  EXPECT_FALSE(Can_Open_For_Writing(Own_Program_Path()));
+}

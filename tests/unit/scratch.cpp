@@ -8,6 +8,10 @@
 #include <stdexcept>
 #include <vector>
 
+#ifdef _WIN32
+#include <windows.h>
+#endif
+
 namespace fs = std::filesystem;
 
 namespace {
@@ -77,4 +81,14 @@ Cwd_Guard::Cwd_Guard(const std::string& dir) : old_(fs::current_path()) {
 Cwd_Guard::~Cwd_Guard() {
   std::error_code ec;
   fs::current_path(old_, ec);
+}
+
+std::string Own_Program_Path() {
+#ifdef _WIN32
+  wchar_t buf[MAX_PATH];
+  DWORD n = GetModuleFileNameW(nullptr, buf, MAX_PATH);
+  return Str(fs::path(std::wstring(buf, n)));
+#else
+  return Str(fs::read_symlink("/proc/self/exe"));
+#endif
 }

@@ -38,3 +38,6 @@ class Cwd_Guard {
  private:
   std::filesystem::path old_;
 };
+
+// The path of the running test program, in UTF-8.
+std::string Own_Program_Path();

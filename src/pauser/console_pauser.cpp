@@ -1,0 +1,59 @@
+// ConsolePauser: runs a program, then tells how it ended and how long it ran,
+// and keeps the window open until a key is pressed.
+
+#include <chrono>
+#include <cstdio>
+#include <iostream>
+#include <string>
+#include <vector>
+
+#include "platform/platform.h"
+
+namespace {
+
+std::string Seconds(double s) {
+  char buf[64];
+  std::snprintf(buf, sizeof buf, "%.3f", s);
+  return buf;
+}
+
+// Says how the program ended and returns ConsolePauser's own status.
+int Report(bool started, long status, int sig, const std::string& error, const std::string& path,
+           double took) {
+  if (!started) {
+    std::cout << "无法启动程序“" << path << "”：" << error << "\n";
+    return 127;
+  }
+  std::cout << "\n" << std::string(40, '-') << "\n";
+  if (sig != 0) {
+    std::cout << "程序被信号 " << sig << "（" << Signal_Name(sig) << "）终止，用时 "
+              << Seconds(took) << " 秒。\n";
+    return 128 + sig;
+  }
+  std::cout << "程序已退出，返回值为 " << status << "，用时 " << Seconds(took) << " 秒。\n";
+  return static_cast<int>(status);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  std::vector<std::string> args = Program_Arguments(argc, argv);
+  Setup_Console();
+  if (args.size() != 2) {
+    std::cout << "用法：ConsolePauser 程序路径\n";
+    return 2;
+  }
+  std::cout.flush();
+  auto start = std::chrono::steady_clock::now();
+  long status = 0;
+  int sig = 0;
+  std::string error;
+  bool started = Run_Program(args[1], status, sig, error);
+  std::chrono::duration<double> took = std::chrono::steady_clock::now() - start;
+  int result = Report(started, status, sig, error, args[1], took.count());
+  std::cout << "请按任意键继续. . .";
+  std::cout.flush();
+  Wait_For_Key_Press();
+  std::cout << "\n";
+  return result;
+}

@@ -1,0 +1,94 @@
+// ConsolePauser: the program's own output, then a rule, its return value and
+// its run time, then the key wait.
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <string>
+
+#include "dialogue/harness.h"
+#include "unit/scratch.h"
+
+namespace {
+
+const std::string KEY_WAIT = "请按任意键继续. . .\n";
+
+std::string Exe(const std::string& base) { return base + (Under_Wine() ? ".exe" : ""); }
+
+// Copies fake_program into `dir` as `name`, to end with `status`.
+void Place_Program(const Scratch& dir, const std::string& name, int status) {
+  dir.Write(name, Read_File(Helper_File("fake_program")));
+  std::string chmod = "chmod +x '" + dir.Path(name) + "'";
+  ASSERT_EQ(std::system(chmod.c_str()), 0);
+  dir.Write("status.txt", std::to_string(status));
+}
+
+// Checks the report around the run time and returns the seconds it names.
+double Expect_Report(const std::string& out, const std::string& before, int status) {
+  std::string head = Lane(before + "\n" + std::string(40, '-') + "\n程序已退出，返回值为 " +
+                          std::to_string(status) + "，用时 ");
+  std::string tail = Lane(" 秒。\n" + KEY_WAIT);
+  EXPECT_EQ(out.substr(0, head.size()), head);
+  EXPECT_GE(out.size(), head.size() + tail.size());
+  if (out.size() < head.size() + tail.size()) return -1;
+  EXPECT_EQ(out.substr(out.size() - tail.size()), tail);
+  return std::atof(out.substr(head.size(), out.size() - head.size() - tail.size()).c_str());
+}
+
+}  // namespace
+
+TEST(ConsolePauser, ReportsTheReturnValueAndAPlausibleRunTime) {
+  Scratch dir;
+  for (int status : {0, 3, 255}) {
+    Place_Program(dir, Exe("prog"), status);
+    Outcome o = Run_Pauser(dir.Dir(), {Exe("prog")});
+    double took = Expect_Report(o.out, "fake_program ran\n", status);
+    EXPECT_GE(took, 0.0);
+    EXPECT_LT(took, 10.0);
+    EXPECT_EQ(o.status, status);
+  }
+}
+
+TEST(ConsolePauser, PathWithBlanksAndChineseIsOnePath) {
+  Scratch dir;
+  dir.Mkdir("我的 目录");
+  Place_Program(dir, "我的 目录/" + Exe("程序 一"), 7);
+  Outcome o = Run_Pauser(dir.Dir(), {Tivex_Path(dir.Path("我的 目录/" + Exe("程序 一")))});
+  Expect_Report(o.out, "fake_program ran\n", 7);
+  EXPECT_EQ(o.status, 7);
+}
+
+TEST(ConsolePauser, BareNameIsNotLookedUpOnPath) {
+  Scratch dir;
+  Outcome o = Run_Pauser(dir.Dir(), {"ls"});
+  EXPECT_EQ(o.out.find(Lane("无法启动程序“ls”：")), 0u) << o.out;
+  EXPECT_NE(o.out.find(Lane(KEY_WAIT)), std::string::npos);
+  EXPECT_NE(o.status, 0);
+}
+
+TEST(ConsolePauser, ProgramThatCannotStartGetsOneLine) {
+  Scratch dir;
+  dir.Write(Exe("text"), "not a program");
+  Outcome o = Run_Pauser(dir.Dir(), {Exe("text")});
+  std::string first = o.out.substr(0, o.out.find('\n') + 1);
+  EXPECT_EQ(first.find("无法启动程序“" + Exe("text") + "”："), 0u) << o.out;
+  EXPECT_EQ(o.out.substr(first.size()), Lane(KEY_WAIT));
+  EXPECT_NE(o.status, 0);
+}
+
+TEST(ConsolePauser, ProgramKilledByASignalIsToldSo) {
+  if (Under_Wine()) GTEST_SKIP() << "Windows programs end without signals";
+  Scratch dir;
+  dir.Write("die", "#!/bin/sh\nkill -SEGV $$\n");
+  ASSERT_EQ(std::system(("chmod +x '" + dir.Path("die") + "'").c_str()), 0);
+  Outcome o = Run_Pauser(dir.Dir(), {"die"});
+  EXPECT_NE(o.out.find("程序被信号 11（Segmentation fault）终止，用时 "), std::string::npos) << o.out;
+  EXPECT_EQ(o.status, 128 + 11);
+}
+
+TEST(ConsolePauser, WithoutAProgramItSaysHowToUseIt) {
+  Scratch dir;
+  Outcome o = Run_Pauser(dir.Dir(), {});
+  EXPECT_EQ(o.out, Lane("用法：ConsolePauser 程序路径\n"));
+  EXPECT_EQ(o.status, 2);
+}
