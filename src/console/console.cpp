@@ -6,6 +6,7 @@
 
 #include "platform/platform.h"
 
+void (*SLEEP_HOOK)(long sec, long nsec) = Sleep_For;
 bool (*READ_LINE_HOOK)(std::string& s) = Platform_Read_Line;
 int (*SYSTEM_HOOK)(const std::string& t) = Platform_System;
 
@@ -31,7 +32,7 @@ int32_t Wait_Microseconds(double a) {
 void Wait(double a) {
   int32_t count = Wait_Microseconds(a);
   if (count <= 0) return;
-  Sleep_For(count / 1000000, (count % 1000000) * 1000L);
+  SLEEP_HOOK(count / 1000000, (count % 1000000) * 1000L);
 }
 
 void Print(std::string s, int nrow) {

@@ -20,6 +20,9 @@ void Wait(double a);
 // zero, held in a signed 32-bit count (held at its limits outside them).
 int32_t Wait_Microseconds(double a);
 
+// How Wait sleeps (seconds, nanoseconds); fuzzing puts a no-op here.
+extern void (*SLEEP_HOOK)(long sec, long nsec);
+
 // Where lines of standard input come from; tests put their own reader here.
 // Returns false at end of input.
 extern bool (*READ_LINE_HOOK)(std::string& s);

@@ -55,6 +55,11 @@ std::string Write_New_File(const std::string& p, const std::string& data);
 // `to` is removed first. Returns "" or the failed call and the reason.
 std::string Replace_File(const std::string& from, const std::string& to);
 
+// A seam for tests: when it names a step of Write_New_File or Replace_File
+// ("create", "write", "flush" or "rename"), that step fails as if the system
+// had refused it; a "write" fails after half the data.
+extern std::string FAULT_STEP;
+
 // Removes the file `p`; errors are ignored.
 void Remove_File(const std::string& p);
 
@@ -89,7 +94,10 @@ void Put_First_On_Path(const std::string& dir);
 // Whether the existing file `p` can be opened for writing now.
 bool Can_Open_For_Writing(const std::string& p);
 
-// --- Pure helpers shared by both platforms (command_line.cpp) ---
+// --- Shared by both platforms (platform_common.cpp) ---
+
+// Whether FAULT_STEP names `step`.
+bool Fault_At(const char* step);
 
 // Whether `s` is well-formed UTF-8 without NUL bytes, so it can name a path.
 bool Is_Path_Text(const std::string& s);

@@ -50,10 +50,12 @@ std::string System_Text(DWORD err) {
   return Narrow(w);
 }
 
-std::string Error_Text(const char* call) {
-  DWORD err = GetLastError();
+std::string Call_Error(const char* call, DWORD err) {
   return std::string(call) + ": " + System_Text(err);
 }
+
+// The failed call and the system's text for the last error.
+std::string Error_Text(const char* call) { return Call_Error(call, GetLastError()); }
 
 bool Stdin_Is_Console() {
   DWORD mode;
@@ -159,25 +161,35 @@ std::string Create_New_File(const std::string& p) {
   return "";
 }
 
+namespace {
+
+// Writes all of `data` to `h` and flushes it to disk; "" or what failed.
+std::string Write_And_Flush(HANDLE h, const std::string& data) {
+  DWORD size = static_cast<DWORD>(Fault_At("write") ? data.size() / 2 : data.size());
+  DWORD written = 0;
+  if (!WriteFile(h, data.data(), size, &written, nullptr)) return Error_Text("WriteFile");
+  if (written < data.size()) return Call_Error("WriteFile", ERROR_WRITE_FAULT);
+  if (Fault_At("flush")) return Call_Error("FlushFileBuffers", ERROR_WRITE_FAULT);
+  if (!FlushFileBuffers(h)) return Error_Text("FlushFileBuffers");
+  return "";
+}
+
+}  // namespace
+
 std::string Write_New_File(const std::string& p, const std::string& data) {
+  if (Fault_At("create")) return Call_Error("CreateFileW", ERROR_ACCESS_DENIED);
   std::wstring w = Widen(p);
   HANDLE h = CreateFileW(w.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL,
                          nullptr);
   if (h == INVALID_HANDLE_VALUE) return Error_Text("CreateFileW");
-  std::string error;
-  DWORD written = 0;
-  if (!WriteFile(h, data.data(), static_cast<DWORD>(data.size()), &written, nullptr))
-    error = Error_Text("WriteFile");
-  else if (written != data.size())
-    error = "WriteFile: short write";
-  else if (!FlushFileBuffers(h))
-    error = Error_Text("FlushFileBuffers");
+  std::string error = Write_And_Flush(h, data);
   CloseHandle(h);
   if (!error.empty()) DeleteFileW(w.c_str());
   return error;
 }
 
 std::string Replace_File(const std::string& from, const std::string& to) {
+  if (Fault_At("rename")) return Call_Error("MoveFileExW", ERROR_ACCESS_DENIED);
   std::wstring wf = Widen(from), wt = Widen(to);
   DWORD attrs = GetFileAttributesW(wt.c_str());
   if (attrs != INVALID_FILE_ATTRIBUTES && (attrs & FILE_ATTRIBUTE_DIRECTORY) &&

@@ -127,3 +127,31 @@ TEST(SettingsFile, FailedSaveLeavesTheOldFileIntact) {
   EXPECT_EQ(scratch.Read(FILE_NAME), "old\r\nvalues\r\nhere");
   EXPECT_EQ(scratch.Listing(), FILE_NAME + " " + temp);
 }
+
+TEST(SettingsFile, FaultAtAnyStepLeavesTheOldFileAndNoTemporaryFile) {
+  for (const char* step : {"create", "write", "flush", "rename"}) {
+    Scratch scratch;
+    Cwd_Guard cwd(scratch.Dir());
+    scratch.Write(FILE_NAME, "old\r\nvalues\r\nhere");
+    Set("a much longer new value", "b", "c");
+    FAULT_STEP = step;
+    bool saved = Save_Settings();
+    FAULT_STEP.clear();
+    EXPECT_FALSE(saved) << step;
+    EXPECT_EQ(scratch.Read(FILE_NAME), "old\r\nvalues\r\nhere") << step;
+    EXPECT_EQ(scratch.Listing(), FILE_NAME) << step;
+  }
+}
+
+TEST(SettingsFile, FaultWithoutAnOldFileLeavesNoFileAtAll) {
+  for (const char* step : {"create", "write", "flush", "rename"}) {
+    Scratch scratch;
+    Cwd_Guard cwd(scratch.Dir());
+    Set("a", "b", "c");
+    FAULT_STEP = step;
+    bool saved = Save_Settings();
+    FAULT_STEP.clear();
+    EXPECT_FALSE(saved) << step;
+    EXPECT_EQ(scratch.Listing(), "") << step;
+  }
+}

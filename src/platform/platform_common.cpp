@@ -1,4 +1,5 @@
-// Pure text helpers of the platform layer, the same on every platform.
+// What the platform layer shares on every platform: pure text helpers and the
+// test seam for file faults.
 
 #include "platform/platform.h"
 
@@ -78,6 +79,10 @@ size_t Skip_Blanks(const std::string& s, size_t i) {
 }
 
 }  // namespace
+
+std::string FAULT_STEP;
+
+bool Fault_At(const char* step) { return FAULT_STEP == step; }
 
 bool Is_Path_Text(const std::string& s) {
   for (size_t i = 0; i < s.size();) {
