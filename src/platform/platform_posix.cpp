@@ -36,28 +36,39 @@ void Write_Out(const std::string& s) {
   std::cout.flush();
 }
 
-// Waits for `pid` and turns its end into a result: its exit status, or
-// 128 and the signal's number when a signal ended it.
-int Wait_For(pid_t pid) {
-  int status = 0;
-  while (waitpid(pid, &status, 0) < 0) {
-    if (errno != EINTR) return 127;
-  }
-  if (WIFEXITED(status)) return WEXITSTATUS(status);
-  if (WIFSIGNALED(status)) return 128 + WTERMSIG(status);
-  return 127;
-}
-
 // Starts `args` (args[0] a path, or a name looked up on PATH when `search`)
-// with this process's standard streams; the child's pid, or -1 after telling
-// why not on standard error.
-pid_t Start(const std::vector<std::string>& args, bool search) {
+// with this process's standard streams; 0 or the error number.
+int Spawn(const std::vector<std::string>& args, bool search, pid_t& pid) {
   std::vector<char*> argv;
   for (const std::string& a : args) argv.push_back(const_cast<char*>(a.c_str()));
   argv.push_back(nullptr);
+  return search ? posix_spawnp(&pid, argv[0], nullptr, nullptr, argv.data(), environ)
+                : posix_spawn(&pid, argv[0], nullptr, nullptr, argv.data(), environ);
+}
+
+// Waits for `pid`; its wait status, or -1 when it cannot be waited for.
+int Wait_Raw(pid_t pid) {
+  int raw = 0;
+  while (waitpid(pid, &raw, 0) < 0) {
+    if (errno != EINTR) return -1;
+  }
+  return raw;
+}
+
+// Waits for `pid` and turns its end into a result: its exit status, or
+// 128 and the signal's number when a signal ended it.
+int Wait_For(pid_t pid) {
+  int raw = Wait_Raw(pid);
+  if (raw >= 0 && WIFEXITED(raw)) return WEXITSTATUS(raw);
+  if (raw >= 0 && WIFSIGNALED(raw)) return 128 + WTERMSIG(raw);
+  return 127;
+}
+
+// Spawn, telling on standard error why a program could not be started; the
+// child's pid, or -1.
+pid_t Start(const std::vector<std::string>& args, bool search) {
   pid_t pid = -1;
-  int err = search ? posix_spawnp(&pid, argv[0], nullptr, nullptr, argv.data(), environ)
-                   : posix_spawn(&pid, argv[0], nullptr, nullptr, argv.data(), environ);
+  int err = Spawn(args, search, pid);
   if (err == 0) return pid;
   std::cerr << "tivex: " << Error_Text("posix_spawn", err) << " (" << args[0] << ")" << std::endl;
   return -1;
@@ -311,19 +322,15 @@ std::vector<std::string> Program_Arguments(int argc, char** argv) {
 }
 
 bool Run_Program(const std::string& path, long& status, int& sig, std::string& error) {
-  std::string p = As_Path(path);
-  char* argv[] = {const_cast<char*>(p.c_str()), nullptr};
   pid_t pid = -1;
-  int err = posix_spawn(&pid, p.c_str(), nullptr, nullptr, argv, environ);
+  int err = Spawn({As_Path(path)}, false, pid);
   if (err != 0) {
     error = std::strerror(err);
     return false;
   }
-  int raw = 0;
-  while (waitpid(pid, &raw, 0) < 0 && errno == EINTR) {
-  }
-  status = WIFEXITED(raw) ? WEXITSTATUS(raw) : 0;
-  sig = WIFSIGNALED(raw) ? WTERMSIG(raw) : 0;
+  int raw = Wait_Raw(pid);
+  status = raw >= 0 && WIFEXITED(raw) ? WEXITSTATUS(raw) : 0;
+  sig = raw >= 0 && WIFSIGNALED(raw) ? WTERMSIG(raw) : 0;
   return true;
 }
 
