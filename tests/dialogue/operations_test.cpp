@@ -303,3 +303,19 @@ TEST_F(BuildAndRun, FailedCompileOverAProgramThatStillRunsGetsAHint) {
                        ASK_COMPILE + "正在编译……\n" + FAILED +
                        "程序可能仍在运行，无法覆盖它的 exe 文件：请先关闭程序的窗口，再重新编译。\n\n")));
 }
+
+TEST(OpenFile, VisualComesBeforeEditorAndItsWordsStayArguments) {
+  if (Under_Wine()) GTEST_SKIP() << "Windows opens Notepad";
+  Scratch dir;
+  dir.Write("a.cpp", "");
+  std::string open = Main_Screen() + Edit_Screen() + Cls() + "请输入想要打开的文件的完整目录：\n" +
+                     "\n打开成功！请在弹出的窗口内编写代码，编写完成后保存。\n\n";
+  std::string back = Pause() + Edit_Screen() + Main_Screen() + Farewell();
+  Outcome o = Run_Tivex(dir.Dir(), "1\n2\na.cpp\n3\n4\n",
+                        {"VISUAL= " + Helper_File("fake_program") + "  --wait ",
+                         "EDITOR=/nonexistent/editor"});
+  EXPECT_EQ(o.out, open + "fake_program ran [--wait] [a.cpp]\n" + back);
+  o = Run_Tivex(dir.Dir(), "1\n2\na.cpp\n3\n4\n", {"VISUAL=", "EDITOR=/nonexistent/editor"});
+  EXPECT_EQ(o.out, open + back);
+  EXPECT_NE(o.err.find("/nonexistent/editor"), std::string::npos) << o.err;
+}
