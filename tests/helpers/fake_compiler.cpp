@@ -9,10 +9,7 @@
 #include <string>
 #include <vector>
 
-#ifdef _WIN32
-#include <windows.h>
-#include <shellapi.h>
-#endif
+#include "platform/platform.h"
 
 namespace fs = std::filesystem;
 
@@ -20,30 +17,11 @@ namespace {
 
 fs::path U8(const std::string& s) { return fs::path(std::u8string(s.begin(), s.end())); }
 
-// The arguments in UTF-8. Windows hands narrow argv over in the ANSI code
-// page, which cannot hold every name, so there they come from the wide
-// command line.
-std::vector<std::string> Arguments(int argc, char** argv) {
-#ifdef _WIN32
-  (void)argc, (void)argv;
-  int n = 0;
-  wchar_t** wide = CommandLineToArgvW(GetCommandLineW(), &n);
-  std::vector<std::string> args;
-  for (int i = 0; i < n; i++) {
-    std::u8string u = fs::path(wide[i]).u8string();
-    args.emplace_back(u.begin(), u.end());
-  }
-  LocalFree(wide);
-  return args;
-#else
-  return std::vector<std::string>(argv, argv + argc);
-#endif
-}
-
 }  // namespace
 
 int main(int raw_argc, char** raw_argv) {
-  std::vector<std::string> argv = Arguments(raw_argc, raw_argv);
+  // In UTF-8 whatever the ANSI code page, as tivex itself reads them.
+  std::vector<std::string> argv = Program_Arguments(raw_argc, raw_argv);
   int argc = static_cast<int>(argv.size());
   std::ofstream log("compiler_args.txt", std::ios::binary | std::ios::app);
   std::string output;
