@@ -51,9 +51,6 @@ int main(int argc, char** argv) {
   bool started = Run_Program(args[1], status, sig, error);
   std::chrono::duration<double> took = std::chrono::steady_clock::now() - start;
   int result = Report(started, status, sig, error, args[1], took.count());
-  std::cout << "请按任意键继续. . .";
-  std::cout.flush();
   Wait_For_Key_Press();
-  std::cout << "\n";
   return result;
 }

@@ -83,8 +83,9 @@ bool Run_Program(const std::string& path, long& status, int& sig, std::string& e
 // The name of signal `sig`, such as "Segmentation fault".
 std::string Signal_Name(int sig);
 
-// Drops the keys typed ahead, then, when standard input is a terminal, waits
-// for one key press without echo.
+// The key wait of "pause" for ConsolePauser: writes KEY_PROMPT, drops the
+// keys typed ahead and, when standard input is a terminal, waits for one key
+// press without echo; then ends the line.
 void Wait_For_Key_Press();
 
 // Puts `dir` first on this process's PATH, which programs started later
@@ -95,6 +96,9 @@ void Put_First_On_Path(const std::string& dir);
 bool Can_Open_For_Writing(const std::string& p);
 
 // --- Shared by both platforms (platform_common.cpp) ---
+
+// What a key wait says: "请按任意键继续. . .".
+extern const char* const KEY_PROMPT;
 
 // Whether FAULT_STEP names `step`.
 bool Fault_At(const char* step);

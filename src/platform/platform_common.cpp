@@ -80,6 +80,8 @@ size_t Skip_Blanks(const std::string& s, size_t i) {
 
 }  // namespace
 
+const char* const KEY_PROMPT = "请按任意键继续. . .";
+
 std::string FAULT_STEP;
 
 bool Fault_At(const char* step) { return FAULT_STEP == step; }

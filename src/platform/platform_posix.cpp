@@ -208,11 +208,16 @@ void Read_One_Key() {
   tcsetattr(STDIN_FILENO, TCSANOW, &old);
 }
 
-int Pause() {
-  Write_Out("请按任意键继续. . .");
-  if (isatty(STDIN_FILENO)) Read_One_Key();
+// Writes the key prompt and, when standard input is a terminal, waits for a
+// key (dropping the keys typed ahead first when `drop`); then ends the line.
+// Without a terminal nobody is there to press a key, so nothing is read.
+void Prompt_For_Key(bool drop) {
+  Write_Out(KEY_PROMPT);
+  if (isatty(STDIN_FILENO)) {
+    if (drop) tcflush(STDIN_FILENO, TCIFLUSH);
+    Read_One_Key();
+  }
   Write_Out("\n");
-  return 0;
 }
 
 // Writes all of `data` to `fd` and flushes it to disk; "" or what failed.
@@ -260,7 +265,11 @@ int Platform_System(const std::string& t) {
     Write_Out(isatty(STDOUT_FILENO) ? "\x1b[H\x1b[2J\x1b[3J" : "\f");
     return 0;
   }
-  if (t == "pause") return Pause();
+  if (t == "pause") {
+    // Typed-ahead answers stay: they are meant for the next question.
+    Prompt_For_Key(false);
+    return 0;
+  }
   if (Starts_With(t, "title ")) {
     if (isatty(STDOUT_FILENO)) Write_Out("\x1b]0;" + t.substr(6) + "\a");
     return 0;
@@ -339,11 +348,7 @@ std::string Signal_Name(int sig) {
   return name ? name : "signal " + std::to_string(sig);
 }
 
-void Wait_For_Key_Press() {
-  if (!isatty(STDIN_FILENO)) return;
-  tcflush(STDIN_FILENO, TCIFLUSH);
-  Read_One_Key();
-}
+void Wait_For_Key_Press() { Prompt_For_Key(true); }
 
 void Put_First_On_Path(const std::string&) {}
 

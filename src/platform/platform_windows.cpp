@@ -251,10 +251,10 @@ bool Run_Program(const std::string& path, long& status, int& sig, std::string& e
 
 std::string Signal_Name(int sig) { return "signal " + std::to_string(sig); }
 
-void Wait_For_Key_Press() {
-  HANDLE in = GetStdHandle(STD_INPUT_HANDLE);
-  DWORD mode;
-  if (!GetConsoleMode(in, &mode)) return;
+namespace {
+
+// Waits for one key press on the console; modifier keys alone do not count.
+void Read_Console_Key(HANDLE in) {
   // Keys typed while the program ran must not close the window at once.
   FlushConsoleInputBuffer(in);
   INPUT_RECORD rec;
@@ -262,9 +262,19 @@ void Wait_For_Key_Press() {
   while (ReadConsoleInputW(in, &rec, 1, &got) && got == 1) {
     if (rec.EventType != KEY_EVENT || !rec.Event.KeyEvent.bKeyDown) continue;
     WORD key = rec.Event.KeyEvent.wVirtualKeyCode;
-    if (key == VK_SHIFT || key == VK_CONTROL || key == VK_MENU) continue;
-    return;
+    if (key != VK_SHIFT && key != VK_CONTROL && key != VK_MENU) return;
   }
+}
+
+}  // namespace
+
+void Wait_For_Key_Press() {
+  std::cout << KEY_PROMPT;
+  std::cout.flush();
+  HANDLE in = GetStdHandle(STD_INPUT_HANDLE);
+  DWORD mode;
+  if (GetConsoleMode(in, &mode)) Read_Console_Key(in);
+  std::cout << "\n";
 }
 
 void Put_First_On_Path(const std::string& dir) {
