@@ -18,7 +18,7 @@ std::istringstream* INPUT = nullptr;
 
 // Lines as the program reads them; once the data runs out, "1", which every
 // set below allows, ends the reading.
-bool Stream_Line(std::string& s) {
+bool Stream_Line(std::string& s, Input_Kind) {
   if (!std::getline(*INPUT, s)) s = "1";
   else if (!s.empty() && s.back() == '\r') s.pop_back();
   return true;

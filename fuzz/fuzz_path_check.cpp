@@ -21,7 +21,7 @@ namespace {
 
 std::istringstream* INPUT = nullptr;
 
-bool Stream_Line(std::string& s) { return static_cast<bool>(std::getline(*INPUT, s)); }
+bool Stream_Line(std::string& s, Input_Kind) { return static_cast<bool>(std::getline(*INPUT, s)); }
 
 void No_Sleep(long, long) {}
 

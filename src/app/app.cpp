@@ -1,5 +1,6 @@
 #include "app/app.h"
 
+#include <iostream>
 #include <string>
 #include <unordered_set>
 
@@ -18,6 +19,32 @@ void Page_Head(int spaces, const std::string& header) {
   Write("\n");
   Write(std::string(100, '-'));
   Write("\n");
+}
+
+const char* const USAGE =
+    "Tivex C++ IDE：" ABOUT_DESCRIPTION "\n"
+    "\n"
+    "用法：tivex            启动 Tivex，按菜单新建、编辑、编译和运行 C++ 程序\n"
+    "      tivex --help     显示本说明\n"
+    "      tivex --version  显示版本\n"
+    "\n"
+    "Tivex 把设置保存在当前工作目录下的 yolvar_data.qd 中，请在你的工作目录里启动它。\n"
+    "详细说明见 README.md：安装后在 share/doc/tivex/ 下，Windows 压缩包中在 tivex.exe 旁边。\n";
+
+// Answers the program's own arguments; -1 when there are none and the
+// dialogue is to start, else the exit status.
+int Answer_Arguments(const std::vector<std::string>& args) {
+  if (args.size() <= 1) return -1;
+  if (args.size() == 2 && args[1] == "--help") {
+    std::cout << USAGE;
+    return 0;
+  }
+  if (args.size() == 2 && args[1] == "--version") {
+    std::cout << "tivex " TIVEX_VERSION "\n";
+    return 0;
+  }
+  std::cerr << "tivex: 不认识的参数“" << args[1] << "”，用 tivex --help 查看用法。" << std::endl;
+  return 2;
 }
 
 }  // namespace
@@ -80,7 +107,9 @@ void Print_Message() {
   System("pause");
 }
 
-int Tivex_Main() {
+int Tivex_Main(const std::vector<std::string>& args) {
+  int answered = Answer_Arguments(args);
+  if (answered >= 0) return answered;
   Init();
   while (true) {
     System("cls");

@@ -3,6 +3,9 @@
 // The main loop, the three menu pages, the two sub-menu loops and the about
 // screen.
 
+#include <string>
+#include <vector>
+
 // Draw their page and return the user's choice, a member of the page's set.
 int Main_Page();
 int Edit_Page();
@@ -17,4 +20,7 @@ void Print_Message();
 
 // The whole program: start-up, the main loop, and the save on leaving.
 // Returns the exit status: 0, or 1 when the settings could not be saved.
-int Tivex_Main();
+// `args` are the program's own arguments (the first is its name): --help and
+// --version answer and return 0 at once; any other argument is refused with
+// status 2.
+int Tivex_Main(const std::vector<std::string>& args);

@@ -1,3 +1,4 @@
 #include "app/app.h"
+#include "platform/platform.h"
 
-int main() { return Tivex_Main(); }
+int main(int argc, char** argv) { return Tivex_Main(Program_Arguments(argc, argv)); }

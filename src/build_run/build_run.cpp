@@ -7,11 +7,27 @@
 #include "platform/platform.h"
 #include "settings/settings.h"
 
+namespace {
+
+// The last part of a path, after its last separator.
+std::string Base_Name(const std::string& path) {
+  size_t pos = path.find_last_of(std::string("/") + PATH_SEPARATOR);
+  return pos == std::string::npos ? path : path.substr(pos + 1);
+}
+
+// g++ reads a word that begins with "-" as an option and one that begins
+// with "@" as a file of options: a source named so goes in as "./name".
+const char* const COMPILER_LEADS = "-@";
+
+}  // namespace
+
 std::string Exe_Path(const std::string& fpath) {
   int lf = static_cast<int>(fpath.size());
   std::string epath = fpath.substr(0, lf - 4) + EXE_SUFFIX;
-  // A source named just ".cpp" would give a program without a name.
-  bool nameless = epath.empty() || epath.back() == '/' || epath.back() == PATH_SEPARATOR;
+  // Sources named ".cpp", "..cpp" and "...cpp" would give a program named
+  // "", "." or "..": the directory itself or its parent.
+  std::string base = Base_Name(epath);
+  bool nameless = base.empty() || base == "." || base == "..";
   if (EXE_SUFFIX[0] == '\0' && nameless) epath += ".out";
   return epath;
 }
@@ -19,7 +35,8 @@ std::string Exe_Path(const std::string& fpath) {
 std::string Compile_Command(const std::string& fpath, const std::string& epath) {
   std::string inner = Change(COM_PATH) + " " + COM_SETTINGS;
   if (!COM_SETTINGS.empty()) inner += " ";
-  inner += "-g -o " + Change(epath) + " " + Change(fpath);
+  inner += "-g -o " + Change(Path_Argument(epath, COMPILER_LEADS)) + " " +
+           Change(Path_Argument(fpath, COMPILER_LEADS));
   return "cmd /c" + Change(inner);
 }
 
@@ -44,19 +61,25 @@ bool Compile(const std::string& t, const std::string& epath) {
   Print("编译失败！", 2);
   // Windows will not replace a program that still runs; the linker then only
   // says "Permission denied".
-  if (Isfile(epath) && !Can_Open_For_Writing(epath))
+  if (RUNNING_PROGRAM_IS_LOCKED && Isfile(epath) && !Can_Open_For_Writing(epath))
     Print("程序可能仍在运行，无法覆盖它的 exe 文件：请先关闭程序的窗口，再重新编译。", 2);
   System("pause");
   return false;
 }
 
+bool Source_Is_Newer(const std::string& fpath, const std::string& epath) {
+  long long source = 0, program = 0;
+  return Modified_Time(fpath, source) && Modified_Time(epath, program) && source > program;
+}
+
 // Asks whether to compile when the program exists, compiles when it is
 // missing; false when the request ended here.
-bool Compile_If_Needed(const std::string& t, const std::string& epath) {
+bool Compile_If_Needed(const std::string& fpath, const std::string& t, const std::string& epath) {
   if (!Isfile(epath)) {
     Print("未找到对应程序的 exe 文件，自动编译。", 1);
     return Compile(t, epath);
   }
+  if (Source_Is_Newer(fpath, epath)) Print("源文件比 exe 文件新，建议重新编译。", 1);
   Print("是否需要编译？（0/1）", 1);
   if (Read_Pint({0, 1}) == 1) return Compile(t, epath);
   Print("跳过编译。", 1);
@@ -69,10 +92,17 @@ std::string Directory_Of(const std::string& path) {
   return pos == std::string::npos ? "" : path.substr(0, pos);
 }
 
+// Something that is not a program where the program would be (a text file
+// "notes" beside "notes.cpp", a directory) is neither compiled over nor run.
+bool Program_Place_Is_Taken(const std::string& epath) {
+  Path_Kind kind = Path_Status(epath);
+  if (kind == PATH_MISSING || (kind == PATH_FILE && Platform_Is_Executable(epath))) return false;
+  Print("已有名为“" + epath + "”的文件，但它不是程序：请把它改名或移走，再编译运行。", 2);
+  System("pause");
+  return true;
+}
+
 void Launch(const std::string& fpath, const std::string& epath) {
-  // A program that MinGW linked dynamically finds its runtime DLLs beside the compiler.
-  std::string compiler_dir = Directory_Of(COM_PATH);
-  if (!compiler_dir.empty()) Put_First_On_Path(compiler_dir);
   int result;
   if (Isfile(CON_PATH)) {
     Print("正在通过 ConsolePauser 启动程序……", 1);
@@ -97,7 +127,12 @@ void Run() {
     System("pause");
     return;
   }
-  if (!Compile_If_Needed(Compile_Command(fpath, epath), epath)) return;
+  if (Program_Place_Is_Taken(epath)) return;
+  // The compiler's own programs (cc1plus) and the programs that MinGW linked
+  // dynamically find their DLLs beside the compiler.
+  std::string compiler_dir = Directory_Of(COM_PATH);
+  if (!compiler_dir.empty()) Put_First_On_Path(compiler_dir);
+  if (!Compile_If_Needed(fpath, Compile_Command(fpath, epath), epath)) return;
   Write("\n");
   Print("是否需要运行？（0/1）", 1);
   if (Read_Pint({0, 1}) == 1)

@@ -1,5 +1,6 @@
 #include "console/console.h"
 
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <iostream>
@@ -7,7 +8,7 @@
 #include "platform/platform.h"
 
 void (*SLEEP_HOOK)(long sec, long nsec) = Sleep_For;
-bool (*READ_LINE_HOOK)(std::string& s) = Platform_Read_Line;
+bool (*READ_LINE_HOOK)(std::string& s, Input_Kind kind) = Platform_Read_Line;
 int (*SYSTEM_HOOK)(const std::string& t) = Platform_System;
 
 namespace {
@@ -18,6 +19,23 @@ const char* const OUT_OF_RANGE = "输入不在给定范围内，请重新输入�
 void Flush_Output() {
   std::cout.flush();
   std::fflush(stdout);
+}
+
+using Clock = std::chrono::steady_clock;
+
+// Sleeps until `k` ms after `start`, so that the time each write takes and the
+// lateness of each sleep do not add up over a text. After a stall longer
+// than a few milliseconds the pace starts anew from now instead of catching
+// up in a burst.
+void Pace(Clock::time_point& start, int32_t k) {
+  Clock::time_point due = start + std::chrono::milliseconds(k);
+  Clock::time_point now = Clock::now();
+  if (now < due) {
+    long ns = static_cast<long>(std::chrono::duration_cast<std::chrono::nanoseconds>(due - now).count());
+    SLEEP_HOOK(ns / 1000000000L, ns % 1000000000L);
+  } else if (now - due > std::chrono::milliseconds(5)) {
+    start = now - std::chrono::milliseconds(k);
+  }
 }
 
 }  // namespace
@@ -37,20 +55,25 @@ void Wait(double a) {
 
 void Print(std::string s, int nrow) {
   int32_t ls = static_cast<int32_t>(s.size());
+  Clock::time_point start = Clock::now();
   for (int32_t i = 0; i < ls; i++) {
     std::cout.put(s[i]);
     // Without a flush a buffered stream would show the text all at once.
     std::cout.flush();
-    Wait(0.001);
+    Pace(start, i + 1);
   }
-  if (nrow > 0) std::cout << std::string(nrow, '\n');
+  if (nrow > 0) {
+    std::cout << std::string(nrow, '\n');
+    // What follows may be a wait: the line must stand on the screen first.
+    std::cout.flush();
+  }
 }
 
 void Write(const std::string& s) { std::cout << s; }
 
-std::string Read_Line() {
+std::string Read_Line(Input_Kind kind) {
   std::string s;
-  if (!READ_LINE_HOOK(s)) {
+  if (!READ_LINE_HOOK(s, kind)) {
     // Nobody is left to answer: end like a closed window, without saving.
     Flush_Output();
     std::exit(1);

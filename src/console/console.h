@@ -7,9 +7,13 @@
 #include <string>
 #include <unordered_set>
 
-// Writes `s` one byte at a time, each byte flushed and followed by a pause of
-// one millisecond, then `nrow` newlines in one write without pause. A
-// negative `nrow` writes no newline.
+#include "platform/platform.h"
+
+// Writes `s` one byte at a time, each byte flushed, at one byte a
+// millisecond: byte k leaves no earlier than k ms after the first, and the
+// text takes at least as many milliseconds as it has bytes. Then `nrow`
+// newlines in one write without pause, flushed. A negative `nrow` writes no
+// newline.
 void Print(std::string s, int nrow);
 
 // Sleeps `a` seconds at microsecond resolution; nothing for durations below
@@ -25,11 +29,11 @@ extern void (*SLEEP_HOOK)(long sec, long nsec);
 
 // Where lines of standard input come from; tests put their own reader here.
 // Returns false at end of input.
-extern bool (*READ_LINE_HOOK)(std::string& s);
+extern bool (*READ_LINE_HOOK)(std::string& s, Input_Kind kind);
 
-// Reads one line (without its line end). At end of input the program ends at
-// once with status 1, saving nothing.
-std::string Read_Line();
+// Reads one line (without its line end), the answer to a question of `kind`.
+// At end of input the program ends at once with status 1, saving nothing.
+std::string Read_Line(Input_Kind kind = INPUT_CHOICE);
 
 // What Check_Pint found in one answer line.
 enum Pint_Verdict { PINT_OK, PINT_NOT_NATURAL, PINT_OUT_OF_RANGE };

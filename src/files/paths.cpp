@@ -45,7 +45,7 @@ Path_Verdict Check_File_Path(const std::string& ans, const std::string& wh) {
 
 std::string Read_File_Path(std::string wh) {
   while (true) {
-    std::string ans = Read_Line();
+    std::string ans = Read_Line(wh == "cpp" ? INPUT_SOURCE : INPUT_PROGRAM);
     Path_Verdict v = Check_File_Path(ans, wh);
     if (v == PATH_OK) return ans;
     Print(v == PATH_INVALID ? INVALID : v == PATH_NOT_FILE ? NOT_FILE : WRONG_TYPE, 1);
@@ -54,7 +54,7 @@ std::string Read_File_Path(std::string wh) {
 
 std::string Read_Path() {
   while (true) {
-    std::string ans = Read_Line();
+    std::string ans = Read_Line(INPUT_DIRECTORY);
     if (Path_Status(ans) != PATH_MISSING) return ans;
     Print(INVALID, 1);
   }

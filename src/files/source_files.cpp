@@ -9,7 +9,7 @@ void New_File() {
   Print("请输入想要创建的文件的完整目录：", 1);
   std::string fpath = Read_Path();
   Print("请输入想要创建的文件名（不含扩展名）：", 1);
-  std::string file = Read_Line();
+  std::string file = Read_Line(INPUT_NAME);
   Write("\n");
   std::string File = fpath + PATH_SEPARATOR + file + ".cpp";
   if (Isfile(File)) {

@@ -2,6 +2,7 @@
 // and keeps the window open until a key is pressed.
 
 #include <chrono>
+#include <cstdint>
 #include <cstdio>
 #include <iostream>
 #include <string>
@@ -30,6 +31,12 @@ int Report(bool started, long status, int sig, const std::string& error, const s
               << Seconds(took) << " 秒。\n";
     return 128 + sig;
   }
+  // A Windows program that crashed ends with an exception code (0xC0000005).
+  std::string crash = Exception_Text(static_cast<uint32_t>(status));
+  if (!crash.empty()) {
+    std::cout << "程序异常终止：" << crash << "，用时 " << Seconds(took) << " 秒。\n";
+    return static_cast<int>(status);
+  }
   std::cout << "程序已退出，返回值为 " << status << "，用时 " << Seconds(took) << " 秒。\n";
   return static_cast<int>(status);
 }
@@ -52,5 +59,5 @@ int main(int argc, char** argv) {
   std::chrono::duration<double> took = std::chrono::steady_clock::now() - start;
   int result = Report(started, status, sig, error, args[1], took.count());
   Wait_For_Key_Press();
-  return result;
+  return PAUSER_PASSES_STATUS ? result : 0;
 }

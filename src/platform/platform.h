@@ -17,16 +17,30 @@ extern const char PATH_SEPARATOR;
 extern const char* const EXE_SUFFIX;
 
 // Switches the console to UTF-8 both ways and makes 1 ms sleeps possible.
-// Does nothing where terminals are UTF-8 already and sleeps are precise.
+// Arranges that the terminal is given back as it was found at every exit and
+// on every signal that ends or stops the program.
 void Setup_Console();
+
+// What kind of answer a line is; the line editor keeps a history for each
+// kind of question and completes paths where a path is asked for.
+enum Input_Kind {
+  INPUT_CHOICE,     // a menu number or a yes/no answer: nothing is kept
+  INPUT_SOURCE,     // a path of a .cpp file
+  INPUT_PROGRAM,    // a path of a program (the compiler, ConsolePauser)
+  INPUT_DIRECTORY,  // a path of a directory
+  INPUT_NAME,       // the base name of a new file
+  INPUT_OPTIONS     // compile options
+};
 
 // Sleeps `sec` seconds and `nsec` nanoseconds.
 void Sleep_For(long sec, long nsec);
 
 // Reads one line from standard input into `s`, without its LF and without a
 // CR right before that LF. A last line without LF still counts. Returns false
-// only when no byte at all could be read.
-bool Platform_Read_Line(std::string& s);
+// only at the true end of input or on a read error (told on standard error).
+// At a terminal the line is edited with whole characters, with a history and
+// completion fitting `kind`.
+bool Platform_Read_Line(std::string& s, Input_Kind kind);
 
 // Runs one command line of the program's vocabulary (cls, pause, title,
 // notepad.exe, cmd /c, start) and returns its result. The caller has flushed
@@ -42,23 +56,40 @@ Path_Kind Platform_Path_Status(const std::string& p);
 // layer, does, and this is always true.
 bool Platform_Is_Executable(const std::string& p);
 
+// The time `p` was last modified, in the platform's own units (only ever
+// compared); false when it cannot be had.
+bool Modified_Time(const std::string& p, long long& time);
+
 // Creates the file `p`, empty, failing when any entry of that name exists.
-// Returns "" on success, else the system's reason.
+// Returns "" on success, else the reason in Chinese.
 std::string Create_New_File(const std::string& p);
 
-// Writes `data` into a new file `p`, which must not exist yet, and flushes it
-// to disk. On failure removes what it made and returns the failed call and
-// the system's reason; returns "" on success.
-std::string Write_New_File(const std::string& p, const std::string& data);
+// Reads the regular file `p` into `text` up to the end of its `lines`-th
+// line; what follows is never read. Returns "" or the failed call and the
+// system's reason.
+std::string Read_Head(const std::string& p, int lines, std::string& text);
 
-// Puts the file `from` in place of `to` in one rename. An empty directory
-// `to` is removed first. Returns "" or the failed call and the reason.
+// Writes `data` into a new temporary file beside `p` and flushes it to disk.
+// Its name is fresh: it is created exclusively, and a name taken by a
+// leftover of another run is passed over for the next. Where files have
+// permission bits it gets those of `p`. Sets `temp` to its name. On failure
+// removes what it made and returns the failed call and the system's reason;
+// returns "" on success.
+std::string Write_Temp_Beside(const std::string& p, const std::string& data, std::string& temp);
+
+// Puts the file `from` in place of `to` in one rename, and makes the rename
+// itself durable. An empty directory `to` is removed first. Returns "" or the
+// failed call and the reason.
 std::string Replace_File(const std::string& from, const std::string& to);
 
-// A seam for tests: when it names a step of Write_New_File or Replace_File
-// ("create", "write", "flush" or "rename"), that step fails as if the system
-// had refused it; a "write" fails after half the data.
+// A seam for tests: when it names a step of Write_Temp_Beside or
+// Replace_File ("create", "write", "flush" or "rename"), that step fails as
+// if the system had refused it; a "write" fails after half the data.
 extern std::string FAULT_STEP;
+
+// The system calls of those two operations that succeeded, in order, by
+// name ("open", "write", "fsync", "rename", ...), for tests to see.
+extern std::vector<std::string> FILE_CALLS;
 
 // Removes the file `p`; errors are ignored.
 void Remove_File(const std::string& p);
@@ -66,8 +97,9 @@ void Remove_File(const std::string& p);
 // Marks `p` hidden (and nothing else) where files have such an attribute.
 void Hide_File(const std::string& p);
 
-// A name for a temporary file beside `p`, unique to this process.
-std::string Temp_Name_Beside(const std::string& p);
+// The name that the `attempt`-th try of Write_Temp_Beside gives the
+// temporary file beside `p` (attempts count from 0).
+std::string Temp_Name_Beside(const std::string& p, int attempt);
 
 // The program's own arguments in UTF-8 (on Windows from the wide command
 // line, since narrow argv is in the ANSI code page).
@@ -80,8 +112,17 @@ std::vector<std::string> Program_Arguments(int argc, char** argv);
 // `sig` the signal that ended it (POSIX; 0 when none).
 bool Run_Program(const std::string& path, long& status, int& sig, std::string& error);
 
-// The name of signal `sig`, such as "Segmentation fault".
+// The name of signal `sig` in Chinese for the common ones ("段错误"), else
+// the system's.
 std::string Signal_Name(int sig);
+
+// Whether the system refuses to replace the file of a program that runs
+// (Windows), so that a failed compile may be due to the old program.
+extern const bool RUNNING_PROGRAM_IS_LOCKED;
+
+// Whether ConsolePauser ends with its program's status. Windows Terminal
+// keeps a tab open after a non-zero status, so there it ends with 0.
+extern const bool PAUSER_PASSES_STATUS;
 
 // The key wait of "pause" for ConsolePauser: writes KEY_PROMPT, drops the
 // keys typed ahead and, when standard input is a terminal, waits for one key
@@ -105,6 +146,36 @@ bool Fault_At(const char* step);
 
 // Whether `s` is well-formed UTF-8 without NUL bytes, so it can name a path.
 bool Is_Path_Text(const std::string& s);
+
+// Length of the UTF-8 sequence that starts with byte `c`, or 0 when `c`
+// cannot start one.
+int Sequence_Length(unsigned char c);
+
+// `p` without the separators at its end, so that "a.cpp/" names the file
+// a.cpp; a root ("/", "C:\\") and a path of separators alone stay whole.
+std::string Without_Trailing_Separators(const std::string& p, const char* separators);
+
+// The length of the longest start of `s` that ends on a whole UTF-8
+// character: the bytes of a character whose last bytes are still to come
+// are left out.
+size_t Complete_Utf8_Prefix(const std::string& s);
+
+// Whether the bytes read for one key press are the whole key: an escape
+// sequence up to its final byte, a UTF-8 character with all of its bytes.
+bool Key_Is_Complete(const std::string& key);
+
+// `s` with every "#" doubled, so that tmux takes it literally and expands
+// no format in it.
+std::string Tmux_Literal(const std::string& s);
+
+// A path as an argument of a program that reads words beginning with one of
+// `leads` as options: such a relative path gets "./" before it.
+std::string Path_Argument(const std::string& p, const char* leads);
+
+// The hexadecimal code and a short Chinese description of a Windows
+// exception status (0xC0000005 and the like), or "" for an ordinary exit
+// status.
+std::string Exception_Text(unsigned long status);
 
 // Splits a command line into arguments the way Windows programs split their
 // own: blanks separate, a double-quoted run belongs to one argument and loses

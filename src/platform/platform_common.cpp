@@ -1,21 +1,13 @@
 // What the platform layer shares on every platform: pure text helpers and the
 // test seam for file faults.
 
+#include <cstdio>
+
 #include "platform/platform.h"
 
 namespace {
 
 bool Is_Blank(char c) { return c == ' ' || c == '\t'; }
-
-// Length of the UTF-8 sequence that starts with `c`, or 0 when `c` cannot
-// start one.
-int Sequence_Length(unsigned char c) {
-  if (c < 0x80) return 1;
-  if (c >= 0xC2 && c <= 0xDF) return 2;
-  if (c >= 0xE0 && c <= 0xEF) return 3;
-  if (c >= 0xF0 && c <= 0xF4) return 4;
-  return 0;
-}
 
 // Whether the continuation bytes of the sequence at `i` are well formed,
 // without overlong forms, surrogates or values past U+10FFFF.
@@ -83,6 +75,15 @@ size_t Skip_Blanks(const std::string& s, size_t i) {
 const char* const KEY_PROMPT = "请按任意键继续. . .";
 
 std::string FAULT_STEP;
+std::vector<std::string> FILE_CALLS;
+
+int Sequence_Length(unsigned char c) {
+  if (c < 0x80) return 1;
+  if (c >= 0xC2 && c <= 0xDF) return 2;
+  if (c >= 0xE0 && c <= 0xEF) return 3;
+  if (c >= 0xF0 && c <= 0xF4) return 4;
+  return 0;
+}
 
 bool Fault_At(const char* step) { return FAULT_STEP == step; }
 
@@ -139,4 +140,69 @@ std::string Strip_Cmd_Quotes(const std::string& rest) {
   size_t last = inner.rfind('"');
   if (last != std::string::npos) inner.erase(last, 1);
   return inner;
+}
+
+std::string Without_Trailing_Separators(const std::string& p, const char* separators) {
+  std::string s = p;
+  auto is_separator = [&](char c) { return std::string(separators).find(c) != std::string::npos; };
+  // "C:\\" names the root of drive C:, while "C:" names its working directory.
+  while (s.size() > 1 && is_separator(s.back()) && s[s.size() - 2] != ':') s.pop_back();
+  return s;
+}
+
+bool Key_Is_Complete(const std::string& key) {
+  if (key.empty()) return false;
+  unsigned char first = key[0];
+  if (first == 0x1B) {
+    if (key.size() < 2) return false;
+    // CSI: parameters and intermediates, then one final byte from @ to ~.
+    if (key[1] == '[') {
+      unsigned char last = key.back();
+      return key.size() > 2 && last >= 0x40 && last <= 0x7E;
+    }
+    if (key[1] == 'O') return key.size() >= 3;  // SS3: F1 to F4, keypad
+    return true;                                // Alt and a key
+  }
+  int n = Sequence_Length(first);
+  return n <= 1 || static_cast<int>(key.size()) >= n;
+}
+
+std::string Tmux_Literal(const std::string& s) {
+  std::string out;
+  for (char c : s) {
+    out += c;
+    if (c == '#') out += '#';
+  }
+  return out;
+}
+
+std::string Path_Argument(const std::string& p, const char* leads) {
+  if (p.empty() || std::string(leads).find(p[0]) == std::string::npos) return p;
+  return std::string(".") + PATH_SEPARATOR + p;
+}
+
+std::string Exception_Text(unsigned long status) {
+  if (status < 0xC0000000UL || status > 0xFFFFFFFFUL) return "";
+  static const struct {
+    unsigned long code;
+    const char* text;
+  } known[] = {{0xC0000005UL, "访问冲突"},           {0xC00000FDUL, "栈溢出"},
+               {0xC0000094UL, "整数除以零"},         {0xC000013AUL, "被 Ctrl+C 中断"},
+               {0xC0000409UL, "栈缓冲区溢出或程序中止"}, {0xC000001DUL, "非法指令"},
+               {0xC0000135UL, "找不到所需的 DLL"},   {0xC0000142UL, "DLL 初始化失败"}};
+  char hex[16];
+  std::snprintf(hex, sizeof hex, "0x%08lX", status);
+  for (const auto& k : known)
+    if (k.code == status) return std::string(hex) + "（" + k.text + "）";
+  return hex;
+}
+
+size_t Complete_Utf8_Prefix(const std::string& s) {
+  for (size_t back = 1; back <= 3 && back <= s.size(); back++) {
+    unsigned char c = s[s.size() - back];
+    if ((c & 0xC0) == 0x80) continue;  // a continuation byte: look further back
+    int n = Sequence_Length(c);
+    return n > static_cast<int>(back) ? s.size() - back : s.size();
+  }
+  return s.size();
 }

@@ -1,13 +1,14 @@
-// POSIX: terminals, files and programs through POSIX calls; no shell anywhere.
+// POSIX: files and programs through POSIX calls; no shell anywhere. The
+// terminal, the signals and standard input are in terminal_posix.cpp.
 
 #include <fcntl.h>
 #ifdef __linux__
 #include <sys/prctl.h>
 #endif
+#include <signal.h>
 #include <spawn.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
-#include <termios.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -19,11 +20,15 @@
 #include <vector>
 
 #include "platform/platform.h"
+#include "platform/terminal_posix.h"
 
 extern char** environ;
 
 const char PATH_SEPARATOR = '/';
 const char* const EXE_SUFFIX = "";
+// Relinking over a running program only unlinks the old file's name.
+const bool RUNNING_PROGRAM_IS_LOCKED = false;
+const bool PAUSER_PASSES_STATUS = true;
 
 namespace {
 
@@ -31,19 +36,44 @@ std::string Error_Text(const char* call, int err) {
   return std::string(call) + ": " + std::strerror(err);
 }
 
-void Write_Out(const std::string& s) {
-  std::cout << s;
-  std::cout.flush();
+// The reason for error `err` as the dialogue tells it: in Chinese for the
+// common ones, else the system's own text.
+std::string Reason(int err) {
+  switch (err) {
+    case EEXIST: return "文件已存在";
+    case EACCES:
+    case EPERM: return "没有权限";
+    case ENOENT: return "文件或目录不存在";
+    case ENOTDIR: return "路径中有一项不是目录";
+    case EISDIR: return "这是一个目录";
+    case ENOSPC:
+    case EDQUOT: return "磁盘已满";
+    case EROFS: return "文件系统是只读的";
+    case ENAMETOOLONG: return "名称太长";
+    case ENOEXEC: return "不是可以运行的程序";
+    default: return std::strerror(err);
+  }
 }
 
 // Starts `args` (args[0] a path, or a name looked up on PATH when `search`)
-// with this process's standard streams; 0 or the error number.
+// with this process's standard streams; 0 or the error number. SIGINT and
+// SIGQUIT are the child's own, whatever this process does with them.
 int Spawn(const std::vector<std::string>& args, bool search, pid_t& pid) {
   std::vector<char*> argv;
   for (const std::string& a : args) argv.push_back(const_cast<char*>(a.c_str()));
   argv.push_back(nullptr);
-  return search ? posix_spawnp(&pid, argv[0], nullptr, nullptr, argv.data(), environ)
-                : posix_spawn(&pid, argv[0], nullptr, nullptr, argv.data(), environ);
+  posix_spawnattr_t attr;
+  posix_spawnattr_init(&attr);
+  sigset_t defaults;
+  sigemptyset(&defaults);
+  sigaddset(&defaults, SIGINT);
+  sigaddset(&defaults, SIGQUIT);
+  posix_spawnattr_setsigdefault(&attr, &defaults);
+  posix_spawnattr_setflags(&attr, POSIX_SPAWN_SETSIGDEF);
+  int err = search ? posix_spawnp(&pid, argv[0], nullptr, &attr, argv.data(), environ)
+                   : posix_spawn(&pid, argv[0], nullptr, &attr, argv.data(), environ);
+  posix_spawnattr_destroy(&attr);
+  return err;
 }
 
 // Waits for `pid`; its wait status, or -1 when it cannot be waited for.
@@ -74,10 +104,14 @@ pid_t Start(const std::vector<std::string>& args, bool search) {
   return -1;
 }
 
-// Runs `args` and waits; 127 when it cannot be started.
+// Runs `args` and waits, leaving Ctrl-C to it as the C library's system()
+// does; 127 when it cannot be started.
 int Run_And_Wait(const std::vector<std::string>& args, bool search) {
+  Ignore_Interrupts();
   pid_t pid = Start(args, search);
-  return pid < 0 ? 127 : Wait_For(pid);
+  int result = pid < 0 ? 127 : Wait_For(pid);
+  Restore_Interrupts();
+  return result;
 }
 
 bool Is_On_Path(const std::string& name) {
@@ -95,9 +129,8 @@ bool Is_On_Path(const std::string& name) {
   return false;
 }
 
-// Words of the user's editor: $VISUAL, then $EDITOR, split at blanks; else
-// nano or vi when found on PATH.
-std::vector<std::string> Editor_Words() {
+// Words of the user's editor: $VISUAL, then $EDITOR, split at blanks.
+std::vector<std::string> Chosen_Editor() {
   for (const char* name : {"VISUAL", "EDITOR"}) {
     const char* value = std::getenv(name);
     if (value == nullptr) continue;
@@ -114,19 +147,27 @@ std::vector<std::string> Editor_Words() {
     }
     if (!words.empty()) return words;
   }
-  for (const char* name : {"nano", "vi"})
-    if (Is_On_Path(name)) return {name};
   return {};
 }
 
+// Where nobody chose an editor: nano, else vi, with a word on how to leave it.
+std::vector<std::string> Fallback_Editor() {
+  if (Is_On_Path("nano")) return {"nano"};
+  if (!Is_On_Path("vi")) return {};
+  Write_Out("vi：按 i 开始输入，写完按 Esc，再输入 :wq 回车保存并退出。\n");
+  return {"vi"};
+}
+
+// Editors read a word that begins with "-" or "+" as an option (vim runs the
+// command of "+!cmd"), so such a file name is handed over as "./name".
 int Open_Editor(const std::string& rest) {
-  std::vector<std::string> args = Split_Quoted(rest);
-  std::vector<std::string> words = Editor_Words();
+  std::vector<std::string> words = Chosen_Editor();
+  if (words.empty()) words = Fallback_Editor();
   if (words.empty()) {
     std::cerr << "tivex: 找不到编辑器：请设置 EDITOR 环境变量。" << std::endl;
     return 127;
   }
-  words.insert(words.end(), args.begin(), args.end());
+  for (const std::string& arg : Split_Quoted(rest)) words.push_back(Path_Argument(arg, "-+"));
   return Run_And_Wait(words, true);
 }
 
@@ -149,12 +190,22 @@ std::string Working_Directory() {
   return buf.data();
 }
 
-// Opens a new tmux window named `title` in the working directory; returns at
-// once. A lone program name would be read by tmux as a shell command, so it
-// goes through a fixed script that only executes its arguments.
+// The last part of a path.
+std::string File_Name(const std::string& p) {
+  size_t slash = p.rfind('/');
+  return slash == std::string::npos ? p : p.substr(slash + 1);
+}
+
+// Opens a new tmux window named `title` (or, when that is empty, after the
+// program's file) in the working directory; returns at once. tmux expands
+// formats in the name and the directory, "#(cmd)" among them, so every "#"
+// there is doubled. A lone word would be run by tmux through the shell, so
+// env executes the program instead.
 bool Start_In_Tmux(const std::string& title, const std::vector<std::string>& program) {
-  std::vector<std::string> args = {"tmux", "new-window", "-n", title, "-c", Working_Directory(), "--"};
-  if (program.size() == 1) args.insert(args.end(), {"/bin/sh", "-c", "exec \"$0\""});
+  std::string name = title.empty() ? File_Name(program.back()) : title;
+  std::vector<std::string> args = {"tmux",  "new-window", "-n", Tmux_Literal(name),
+                                   "-c",    Tmux_Literal(Working_Directory()),
+                                   "--",    "env",        "--"};
   args.insert(args.end(), program.begin(), program.end());
   return Run_And_Wait(args, true) == 0;
 }
@@ -187,37 +238,12 @@ int Start_Program(const std::string& rest) {
   program[0] = As_Path(program[0]);
   if (Has_Env("TMUX") && Start_In_Tmux(title, program)) return 0;
   if ((Has_Env("DISPLAY") || Has_Env("WAYLAND_DISPLAY")) && Start_In_Terminal(program)) return 0;
+  // Here 0 means only that the program could be started.
+  Ignore_Interrupts();
   pid_t pid = Start(program, false);
-  if (pid < 0) return 127;
-  Wait_For(pid);
-  return 0;
-}
-
-// Waits for one key press without echo, the terminal in non-canonical mode.
-void Read_One_Key() {
-  termios old{};
-  if (tcgetattr(STDIN_FILENO, &old) != 0) return;
-  termios raw = old;
-  raw.c_lflag &= ~static_cast<tcflag_t>(ICANON | ECHO);
-  raw.c_cc[VMIN] = 1;
-  raw.c_cc[VTIME] = 0;
-  tcsetattr(STDIN_FILENO, TCSANOW, &raw);
-  char c;
-  while (read(STDIN_FILENO, &c, 1) < 0 && errno == EINTR) {
-  }
-  tcsetattr(STDIN_FILENO, TCSANOW, &old);
-}
-
-// Writes the key prompt and, when standard input is a terminal, waits for a
-// key (dropping the keys typed ahead first when `drop`); then ends the line.
-// Without a terminal nobody is there to press a key, so nothing is read.
-void Prompt_For_Key(bool drop) {
-  Write_Out(KEY_PROMPT);
-  if (isatty(STDIN_FILENO)) {
-    if (drop) tcflush(STDIN_FILENO, TCIFLUSH);
-    Read_One_Key();
-  }
-  Write_Out("\n");
+  if (pid >= 0) Wait_For(pid);
+  Restore_Interrupts();
+  return pid < 0 ? 127 : 0;
 }
 
 // Writes all of `data` to `fd` and flushes it to disk; "" or what failed.
@@ -229,8 +255,37 @@ std::string Write_And_Sync(int fd, const std::string& data) {
     if (n > 0) done += static_cast<size_t>(n);
   }
   if (size < data.size()) return Error_Text("write", EIO);
+  FILE_CALLS.push_back("write");
   if (Fault_At("flush")) return Error_Text("fsync", EIO);
   if (fsync(fd) != 0) return Error_Text("fsync", errno);
+  FILE_CALLS.push_back("fsync");
+  return "";
+}
+
+// Opens a fresh temporary file beside `p` exclusively, passing over names
+// that a leftover holds; its descriptor, or -1 with `error` set.
+int Open_Fresh_Temp(const std::string& p, mode_t mode, std::string& temp, std::string& error) {
+  for (int attempt = 0; attempt < 100; attempt++) {
+    temp = Temp_Name_Beside(p, attempt);
+    int fd = open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, mode);
+    if (fd >= 0) return fd;
+    if (errno != EEXIST) break;
+  }
+  error = Error_Text("open", errno);
+  return -1;
+}
+
+// Flushes the directory that holds `p`, so that a rename in it is on disk.
+std::string Sync_Directory_Of(const std::string& p) {
+  size_t slash = p.rfind('/');
+  std::string dir = slash == std::string::npos ? "." : slash == 0 ? "/" : p.substr(0, slash);
+  int fd = open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (fd < 0) return Error_Text("open", errno);
+  int result = fsync(fd);
+  int err = errno;
+  close(fd);
+  if (result != 0 && err != EINVAL) return Error_Text("fsync", err);
+  FILE_CALLS.push_back("fsync-directory");
   return "";
 }
 
@@ -241,6 +296,7 @@ bool Starts_With(const std::string& s, const std::string& prefix) {
 }  // namespace
 
 void Setup_Console() {
+  Setup_Terminal();
 #ifdef __linux__
   // The kernel may otherwise let each 1 ms sleep run 50 µs late, 5% of it.
   prctl(PR_SET_TIMERSLACK, 1UL, 0UL, 0UL, 0UL);
@@ -251,13 +307,6 @@ void Sleep_For(long sec, long nsec) {
   timespec left{sec, nsec};
   while (nanosleep(&left, &left) != 0 && errno == EINTR) {
   }
-}
-
-bool Platform_Read_Line(std::string& s) {
-  s.clear();
-  if (!std::getline(std::cin, s) && s.empty()) return false;
-  if (!s.empty() && s.back() == '\r') s.pop_back();
-  return true;
 }
 
 int Platform_System(const std::string& t) {
@@ -271,7 +320,7 @@ int Platform_System(const std::string& t) {
     return 0;
   }
   if (Starts_With(t, "title ")) {
-    if (isatty(STDOUT_FILENO)) Write_Out("\x1b]0;" + t.substr(6) + "\a");
+    Set_Title(t.substr(6));
     return 0;
   }
   if (Starts_With(t, "notepad.exe ")) return Open_Editor(t.substr(12));
@@ -283,7 +332,7 @@ int Platform_System(const std::string& t) {
 
 Path_Kind Platform_Path_Status(const std::string& p) {
   struct stat st;
-  if (stat(p.c_str(), &st) != 0) return PATH_MISSING;
+  if (stat(Without_Trailing_Separators(p, "/").c_str(), &st) != 0) return PATH_MISSING;
   if (S_ISREG(st.st_mode)) return PATH_FILE;
   if (S_ISDIR(st.st_mode)) return PATH_DIRECTORY;
   return PATH_OTHER;
@@ -291,20 +340,62 @@ Path_Kind Platform_Path_Status(const std::string& p) {
 
 bool Platform_Is_Executable(const std::string& p) { return access(p.c_str(), X_OK) == 0; }
 
+bool Modified_Time(const std::string& p, long long& time) {
+  struct stat st;
+  if (stat(p.c_str(), &st) != 0) return false;
+#ifdef __APPLE__
+  const timespec& m = st.st_mtimespec;
+#else
+  const timespec& m = st.st_mtim;
+#endif
+  time = static_cast<long long>(m.tv_sec) * 1000000000LL + m.tv_nsec;
+  return true;
+}
+
 std::string Create_New_File(const std::string& p) {
   int fd = open(p.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-  if (fd < 0) return std::strerror(errno);
+  if (fd < 0) return Reason(errno);
   close(fd);
   return "";
 }
 
-std::string Write_New_File(const std::string& p, const std::string& data) {
-  if (Fault_At("create")) return Error_Text("open", EACCES);
-  int fd = open(p.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+std::string Read_Head(const std::string& p, int lines, std::string& text) {
+  text.clear();
+  int fd = open(p.c_str(), O_RDONLY | O_CLOEXEC);
   if (fd < 0) return Error_Text("open", errno);
-  std::string error = Write_And_Sync(fd, data);
+  char buf[4096];
+  int seen = 0;
+  while (seen < lines) {
+    ssize_t n = read(fd, buf, sizeof buf);
+    if (n < 0 && errno == EINTR) continue;
+    if (n < 0) {
+      int err = errno;
+      close(fd);
+      return Error_Text("read", err);
+    }
+    if (n == 0) break;
+    for (ssize_t i = 0; i < n && seen < lines; i++) {
+      text += buf[i];
+      if (buf[i] == '\n') seen++;
+    }
+  }
+  close(fd);
+  return "";
+}
+
+std::string Write_Temp_Beside(const std::string& p, const std::string& data, std::string& temp) {
+  if (Fault_At("create")) return Error_Text("open", EACCES);
+  // A settings file that only its owner may read stays so.
+  struct stat st;
+  mode_t mode = stat(p.c_str(), &st) == 0 && S_ISREG(st.st_mode) ? st.st_mode & 07777 : 0666;
+  std::string error;
+  int fd = Open_Fresh_Temp(p, mode, temp, error);
+  if (fd < 0) return error;
+  FILE_CALLS.push_back("open");
+  if (mode != 0666 && fchmod(fd, mode) != 0) error = Error_Text("fchmod", errno);
+  if (error.empty()) error = Write_And_Sync(fd, data);
   if (close(fd) != 0 && error.empty()) error = Error_Text("close", errno);
-  if (!error.empty()) unlink(p.c_str());
+  if (!error.empty()) unlink(temp.c_str());
   return error;
 }
 
@@ -315,15 +406,18 @@ std::string Replace_File(const std::string& from, const std::string& to) {
   if (lstat(to.c_str(), &st) == 0 && S_ISDIR(st.st_mode) && rmdir(to.c_str()) != 0)
     return Error_Text("rmdir", errno);
   if (rename(from.c_str(), to.c_str()) != 0) return Error_Text("rename", errno);
-  return "";
+  FILE_CALLS.push_back("rename");
+  return Sync_Directory_Of(to);
 }
 
 void Remove_File(const std::string& p) { unlink(p.c_str()); }
 
 void Hide_File(const std::string&) {}
 
-std::string Temp_Name_Beside(const std::string& p) {
-  return p + "." + std::to_string(getpid()) + ".tmp";
+std::string Temp_Name_Beside(const std::string& p, int attempt) {
+  std::string name = p + "." + std::to_string(getpid());
+  if (attempt > 0) name += "-" + std::to_string(attempt);
+  return name + ".tmp";
 }
 
 std::vector<std::string> Program_Arguments(int argc, char** argv) {
@@ -332,18 +426,33 @@ std::vector<std::string> Program_Arguments(int argc, char** argv) {
 
 bool Run_Program(const std::string& path, long& status, int& sig, std::string& error) {
   pid_t pid = -1;
+  Ignore_Interrupts();
   int err = Spawn({As_Path(path)}, false, pid);
+  int raw = err == 0 ? Wait_Raw(pid) : -1;
+  Restore_Interrupts();
   if (err != 0) {
-    error = std::strerror(err);
+    error = Reason(err);
     return false;
   }
-  int raw = Wait_Raw(pid);
   status = raw >= 0 && WIFEXITED(raw) ? WEXITSTATUS(raw) : 0;
   sig = raw >= 0 && WIFSIGNALED(raw) ? WTERMSIG(raw) : 0;
   return true;
 }
 
 std::string Signal_Name(int sig) {
+  switch (sig) {
+    case SIGSEGV: return "段错误";
+    case SIGABRT: return "程序中止";
+    case SIGFPE: return "算术错误，例如整数除以零";
+    case SIGINT: return "被 Ctrl-C 中断";
+    case SIGQUIT: return "被 Ctrl-\\ 退出";
+    case SIGKILL: return "被强制结束";
+    case SIGTERM: return "被要求结束";
+    case SIGBUS: return "总线错误";
+    case SIGILL: return "非法指令";
+    case SIGPIPE: return "管道已断开";
+    default: break;
+  }
   const char* name = strsignal(sig);
   return name ? name : "signal " + std::to_string(sig);
 }

@@ -10,6 +10,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <iostream>
+#include <streambuf>
 #include <string>
 #include <vector>
 
@@ -17,6 +18,10 @@
 
 const char PATH_SEPARATOR = '\\';
 const char* const EXE_SUFFIX = ".exe";
+const bool RUNNING_PROGRAM_IS_LOCKED = true;
+// Windows Terminal keeps a tab open after a program that ended with a
+// non-zero status; the pauser's window must close on its key press.
+const bool PAUSER_PASSES_STATUS = false;
 
 namespace {
 
@@ -56,6 +61,131 @@ std::string Call_Error(const char* call, DWORD err) {
 
 // The failed call and the system's text for the last error.
 std::string Error_Text(const char* call) { return Call_Error(call, GetLastError()); }
+
+// The reason for error `err` as the dialogue tells it: in Chinese for the
+// common ones, else the system's own text.
+std::string Reason(DWORD err) {
+  switch (err) {
+    case ERROR_FILE_EXISTS:
+    case ERROR_ALREADY_EXISTS: return "文件已存在";
+    case ERROR_ACCESS_DENIED: return "没有权限";
+    case ERROR_FILE_NOT_FOUND:
+    case ERROR_PATH_NOT_FOUND: return "文件或目录不存在";
+    case ERROR_DIRECTORY: return "路径中有一项不是目录";
+    case ERROR_DISK_FULL:
+    case ERROR_HANDLE_DISK_FULL: return "磁盘已满";
+    case ERROR_WRITE_PROTECT: return "文件系统是只读的";
+    case ERROR_FILENAME_EXCED_RANGE: return "名称太长";
+    case ERROR_INVALID_NAME: return "名称中有 Windows 不允许的字符";
+    case ERROR_BAD_EXE_FORMAT: return "不是可以运行的程序";
+    default: return System_Text(err);
+  }
+}
+
+// Standard output or error when it is a console: what reaches the console is
+// whole characters in UTF-16. The bytes of a character that is not complete
+// yet wait for the rest, so a character typed out byte by byte never shows
+// as three replacement characters.
+class Console_Buf : public std::streambuf {
+ public:
+  explicit Console_Buf(HANDLE h) : h_(h) {}
+
+ protected:
+  int_type overflow(int_type c) override {
+    if (c != traits_type::eof()) pending_ += static_cast<char>(c);
+    Emit();
+    return traits_type::not_eof(c);
+  }
+  std::streamsize xsputn(const char* s, std::streamsize n) override {
+    pending_.append(s, static_cast<size_t>(n));
+    Emit();
+    return n;
+  }
+
+ private:
+  void Emit() {
+    size_t whole = Complete_Utf8_Prefix(pending_);
+    if (whole == 0) return;
+    std::wstring w = Widen(pending_.substr(0, whole));
+    pending_.erase(0, whole);
+    DWORD written = 0;
+    WriteConsoleW(h_, w.data(), static_cast<DWORD>(w.size()), &written, nullptr);
+  }
+  HANDLE h_;
+  std::string pending_;
+};
+
+bool Is_Console(HANDLE h) {
+  DWORD mode;
+  return GetConsoleMode(h, &mode) != 0;
+}
+
+// Puts `stream` on the console through Console_Buf when it writes to one.
+void Write_Whole_Characters(std::ostream& stream, DWORD which) {
+  HANDLE h = GetStdHandle(which);
+  if (!Is_Console(h)) return;
+  static std::vector<Console_Buf*> bufs;
+  bufs.push_back(new Console_Buf(h));
+  stream.flush();
+  stream.rdbuf(bufs.back());
+}
+
+// Ctrl+C reaches every process of the console: while a command runs it is
+// for the command. A handler, not SetConsoleCtrlHandler(NULL, TRUE), whose
+// flag the child would inherit.
+BOOL WINAPI Leave_Ctrl_C_To_The_Child(DWORD type) {
+  return type == CTRL_C_EVENT || type == CTRL_BREAK_EVENT;
+}
+
+// Starts `line` (with `app` as the program, not searched on PATH) with this
+// process's console and standard streams, and waits for it. False, with the
+// error number in `err`, when it cannot be started.
+bool Start_And_Wait(const std::wstring& app, std::wstring line, DWORD& code, DWORD& err) {
+  STARTUPINFOW si{};
+  si.cb = sizeof si;
+  PROCESS_INFORMATION pi{};
+  SetConsoleCtrlHandler(Leave_Ctrl_C_To_The_Child, TRUE);
+  bool started = CreateProcessW(app.c_str(), line.data(), nullptr, nullptr, TRUE, 0, nullptr,
+                                nullptr, &si, &pi);
+  err = started ? 0 : GetLastError();
+  if (started) {
+    WaitForSingleObject(pi.hProcess, INFINITE);
+    GetExitCodeProcess(pi.hProcess, &code);
+    CloseHandle(pi.hThread);
+    CloseHandle(pi.hProcess);
+  }
+  SetConsoleCtrlHandler(Leave_Ctrl_C_To_The_Child, FALSE);
+  return started;
+}
+
+std::wstring Interpreter_Path() {
+  DWORD n = GetEnvironmentVariableW(L"ComSpec", nullptr, 0);
+  std::wstring path(n, L'\0');
+  if (n) path.resize(GetEnvironmentVariableW(L"ComSpec", path.data(), n));
+  if (!path.empty()) return path;
+  wchar_t dir[MAX_PATH];
+  UINT len = GetSystemDirectoryW(dir, MAX_PATH);
+  return std::wstring(dir, len) + L"\\cmd.exe";
+}
+
+// A line "cmd /c..." is the interpreter's own command line: _wsystem would
+// hand it to a second interpreter, which pairs the quotes the wrong way and
+// splits paths at "&". Its result is the interpreter's exit code.
+int Run_Interpreter(const std::string& t) {
+  DWORD code = 0, err = 0;
+  if (Start_And_Wait(Interpreter_Path(), Widen(t), code, err)) return static_cast<int>(code);
+  std::cerr << "tivex: " << Call_Error("CreateProcessW", err) << std::endl;
+  return -1;
+}
+
+int Run_Through_System(const std::string& t) {
+  SetConsoleCtrlHandler(Leave_Ctrl_C_To_The_Child, TRUE);
+  int result = _wsystem(Widen(t).c_str());
+  SetConsoleCtrlHandler(Leave_Ctrl_C_To_The_Child, FALSE);
+  return result;
+}
+
+void End_Timer_Period() { timeEndPeriod(1); }
 
 bool Stdin_Is_Console() {
   DWORD mode;
@@ -106,9 +236,15 @@ HANDLE Sleep_Timer() {
 }  // namespace
 
 void Setup_Console() {
+  static bool done = false;
+  if (done) return;
+  done = true;
   SetConsoleOutputCP(65001);
   SetConsoleCP(65001);
+  Write_Whole_Characters(std::cout, STD_OUTPUT_HANDLE);
+  Write_Whole_Characters(std::cerr, STD_ERROR_HANDLE);
   timeBeginPeriod(1);
+  std::atexit(End_Timer_Period);
 }
 
 void Sleep_For(long sec, long nsec) {
@@ -123,16 +259,17 @@ void Sleep_For(long sec, long nsec) {
   Sleep(static_cast<DWORD>(sec * 1000 + (nsec + 999999) / 1000000));
 }
 
-bool Platform_Read_Line(std::string& s) {
+bool Platform_Read_Line(std::string& s, Input_Kind) {
   return Stdin_Is_Console() ? Read_Console_Line(s) : Read_Redirected_Line(s);
 }
 
 int Platform_System(const std::string& t) {
-  return _wsystem(Widen(t).c_str());
+  if (t.compare(0, 6, "cmd /c") == 0) return Run_Interpreter(t);
+  return Run_Through_System(t);
 }
 
 Path_Kind Platform_Path_Status(const std::string& p) {
-  std::wstring w = Widen(p, MB_ERR_INVALID_CHARS);
+  std::wstring w = Widen(Without_Trailing_Separators(p, "\\/"), MB_ERR_INVALID_CHARS);
   DWORD attrs = GetFileAttributesW(w.c_str());
   if (attrs == INVALID_FILE_ATTRIBUTES) return PATH_MISSING;
   if (attrs & FILE_ATTRIBUTE_REPARSE_POINT) {
@@ -153,12 +290,45 @@ Path_Kind Platform_Path_Status(const std::string& p) {
 
 bool Platform_Is_Executable(const std::string&) { return true; }
 
+bool Modified_Time(const std::string& p, long long& time) {
+  WIN32_FILE_ATTRIBUTE_DATA data;
+  if (!GetFileAttributesExW(Widen(p).c_str(), GetFileExInfoStandard, &data)) return false;
+  time = (static_cast<long long>(data.ftLastWriteTime.dwHighDateTime) << 32) |
+         data.ftLastWriteTime.dwLowDateTime;
+  return true;
+}
+
 std::string Create_New_File(const std::string& p) {
   HANDLE h = CreateFileW(Widen(p).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
                          FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (h == INVALID_HANDLE_VALUE) return System_Text(GetLastError());
+  if (h == INVALID_HANDLE_VALUE) return Reason(GetLastError());
   CloseHandle(h);
   return "";
+}
+
+std::string Read_Head(const std::string& p, int lines, std::string& text) {
+  text.clear();
+  HANDLE h = CreateFileW(Widen(p).c_str(), GENERIC_READ,
+                         FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                         OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (h == INVALID_HANDLE_VALUE) return Error_Text("CreateFileW");
+  char buf[4096];
+  int seen = 0;
+  std::string error;
+  while (seen < lines) {
+    DWORD got = 0;
+    if (!ReadFile(h, buf, sizeof buf, &got, nullptr)) {
+      error = Error_Text("ReadFile");
+      break;
+    }
+    if (got == 0) break;
+    for (DWORD i = 0; i < got && seen < lines; i++) {
+      text += buf[i];
+      if (buf[i] == '\n') seen++;
+    }
+  }
+  CloseHandle(h);
+  return error;
 }
 
 namespace {
@@ -169,22 +339,40 @@ std::string Write_And_Flush(HANDLE h, const std::string& data) {
   DWORD written = 0;
   if (!WriteFile(h, data.data(), size, &written, nullptr)) return Error_Text("WriteFile");
   if (written < data.size()) return Call_Error("WriteFile", ERROR_WRITE_FAULT);
+  FILE_CALLS.push_back("WriteFile");
   if (Fault_At("flush")) return Call_Error("FlushFileBuffers", ERROR_WRITE_FAULT);
   if (!FlushFileBuffers(h)) return Error_Text("FlushFileBuffers");
+  FILE_CALLS.push_back("FlushFileBuffers");
   return "";
+}
+
+// Creates a fresh temporary file beside `p`, passing over names that a
+// leftover holds; its handle, or INVALID_HANDLE_VALUE with `error` set.
+HANDLE Create_Fresh_Temp(const std::string& p, std::string& temp, std::string& error) {
+  DWORD err = 0;
+  for (int attempt = 0; attempt < 100; attempt++) {
+    temp = Temp_Name_Beside(p, attempt);
+    HANDLE h = CreateFileW(Widen(temp).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                           FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (h != INVALID_HANDLE_VALUE) return h;
+    err = GetLastError();
+    if (err != ERROR_FILE_EXISTS && err != ERROR_ALREADY_EXISTS) break;
+  }
+  error = Call_Error("CreateFileW", err);
+  return INVALID_HANDLE_VALUE;
 }
 
 }  // namespace
 
-std::string Write_New_File(const std::string& p, const std::string& data) {
+std::string Write_Temp_Beside(const std::string& p, const std::string& data, std::string& temp) {
   if (Fault_At("create")) return Call_Error("CreateFileW", ERROR_ACCESS_DENIED);
-  std::wstring w = Widen(p);
-  HANDLE h = CreateFileW(w.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL,
-                         nullptr);
-  if (h == INVALID_HANDLE_VALUE) return Error_Text("CreateFileW");
-  std::string error = Write_And_Flush(h, data);
+  std::string error;
+  HANDLE h = Create_Fresh_Temp(p, temp, error);
+  if (h == INVALID_HANDLE_VALUE) return error;
+  FILE_CALLS.push_back("CreateFileW");
+  error = Write_And_Flush(h, data);
   CloseHandle(h);
-  if (!error.empty()) DeleteFileW(w.c_str());
+  if (!error.empty()) DeleteFileW(Widen(temp).c_str());
   return error;
 }
 
@@ -196,13 +384,19 @@ std::string Replace_File(const std::string& from, const std::string& to) {
       !RemoveDirectoryW(wt.c_str()))
     return Error_Text("RemoveDirectoryW");
   const DWORD flags = MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH;
-  if (MoveFileExW(wf.c_str(), wt.c_str(), flags)) return "";
+  if (MoveFileExW(wf.c_str(), wt.c_str(), flags)) {
+    FILE_CALLS.push_back("MoveFileExW");
+    return "";
+  }
   std::string error = Error_Text("MoveFileExW");
   const DWORD blocking = FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM;
   if (attrs == INVALID_FILE_ATTRIBUTES || !(attrs & blocking)) return error;
   // The old file's attributes may forbid the replace: clear them and try once more.
   SetFileAttributesW(wt.c_str(), FILE_ATTRIBUTE_NORMAL);
-  if (MoveFileExW(wf.c_str(), wt.c_str(), flags)) return "";
+  if (MoveFileExW(wf.c_str(), wt.c_str(), flags)) {
+    FILE_CALLS.push_back("MoveFileExW");
+    return "";
+  }
   error = Error_Text("MoveFileExW");
   SetFileAttributesW(wt.c_str(), attrs);
   return error;
@@ -214,8 +408,10 @@ void Hide_File(const std::string& p) {
   SetFileAttributesW(Widen(p).c_str(), FILE_ATTRIBUTE_HIDDEN);
 }
 
-std::string Temp_Name_Beside(const std::string& p) {
-  return p + "." + std::to_string(GetCurrentProcessId()) + ".tmp";
+std::string Temp_Name_Beside(const std::string& p, int attempt) {
+  std::string name = p + "." + std::to_string(GetCurrentProcessId());
+  if (attempt > 0) name += "-" + std::to_string(attempt);
+  return name + ".tmp";
 }
 
 std::vector<std::string> Program_Arguments(int, char**) {
@@ -229,21 +425,12 @@ std::vector<std::string> Program_Arguments(int, char**) {
 
 bool Run_Program(const std::string& path, long& status, int& sig, std::string& error) {
   std::wstring app = Widen(path);
-  std::wstring line = L"\"" + app + L"\"";
-  STARTUPINFOW si{};
-  si.cb = sizeof si;
-  PROCESS_INFORMATION pi{};
+  DWORD code = 0, err = 0;
   // With the application name given, Windows does not search PATH for it.
-  if (!CreateProcessW(app.c_str(), line.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr, &si,
-                      &pi)) {
-    error = System_Text(GetLastError());
+  if (!Start_And_Wait(app, L"\"" + app + L"\"", code, err)) {
+    error = Reason(err);
     return false;
   }
-  WaitForSingleObject(pi.hProcess, INFINITE);
-  DWORD code = 0;
-  GetExitCodeProcess(pi.hProcess, &code);
-  CloseHandle(pi.hThread);
-  CloseHandle(pi.hProcess);
   status = static_cast<long>(code);
   sig = 0;
   return true;

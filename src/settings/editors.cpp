@@ -18,6 +18,8 @@ void Edit_Setting(const std::string& label, const std::string& prompt, std::stri
 
 std::string Read_Program_Path() { return Read_File_Path("exe"); }
 
+std::string Read_Options() { return Read_Line(INPUT_OPTIONS); }
+
 }  // namespace
 
 void Set_COM_Path() {
@@ -30,5 +32,5 @@ void Set_CON_Path() {
 }
 
 void Set_COM_Settings() {
-  Edit_Setting("当前编译选项：", "请输入新编译选项：", COM_SETTINGS, Read_Line);
+  Edit_Setting("当前编译选项：", "请输入新编译选项：", COM_SETTINGS, Read_Options);
 }

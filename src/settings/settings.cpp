@@ -1,8 +1,6 @@
 #include "settings/settings.h"
 
-#include <fstream>
 #include <iostream>
-#include <iterator>
 
 #include "console/console.h"
 #include "platform/platform.h"
@@ -14,6 +12,10 @@ std::string COM_SETTINGS;
 namespace {
 
 const std::string SETTINGS = "yolvar_data.qd";
+
+// Why the settings file could not be read at start, or "". Such a file is
+// never replaced: what it holds was not loaded, so a save would lose it.
+std::string UNREADABLE;
 
 // Takes the next line of `text` from `pos` into `line`.
 void Take_Line(const std::string& text, size_t& pos, std::string& line) {
@@ -46,15 +48,25 @@ std::string Settings_Content() {
 void Init() {
   Setup_Console();
   System("title Yolvar");
+  UNREADABLE.clear();
   if (Platform_Path_Status(SETTINGS) != PATH_FILE) return;
-  std::ifstream fin(SETTINGS, std::ios::binary);
-  std::string text((std::istreambuf_iterator<char>(fin)), std::istreambuf_iterator<char>());
+  std::string text;
+  UNREADABLE = Read_Head(SETTINGS, 3, text);
+  if (!UNREADABLE.empty()) {
+    std::cerr << "tivex: " << SETTINGS << ": " << UNREADABLE << std::endl;
+    return;
+  }
   Parse_Settings(text);
 }
 
 bool Save_Settings() {
-  std::string temp = Temp_Name_Beside(SETTINGS);
-  std::string error = Write_New_File(temp, Settings_Content());
+  if (!UNREADABLE.empty()) {
+    std::cerr << "tivex: " << SETTINGS << ": not replaced, since it could not be read at start ("
+              << UNREADABLE << ")" << std::endl;
+    return false;
+  }
+  std::string temp;
+  std::string error = Write_Temp_Beside(SETTINGS, Settings_Content(), temp);
   if (error.empty()) {
     error = Replace_File(temp, SETTINGS);
     if (!error.empty()) Remove_File(temp);

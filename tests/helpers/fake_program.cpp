@@ -1,12 +1,16 @@
 // Stands in for a user's compiled program, an editor or ConsolePauser: says
 // that it ran, with its arguments, on standard output and in program_ran.txt
 // in the working directory (a program started in a window of its own is seen
-// there), leaves its PATH in program_path.txt, and ends with the status named by status.txt (0 when there is none).
+// there), leaves its PATH in program_path.txt, and ends as status.txt says
+// (0 when there is none): "N" ends with status N, "sleep N" sleeps 0.4 s
+// first, "crash" writes through a null pointer.
 
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
 #include <string>
+#include <thread>
 
 int main(int argc, char** argv) {
   std::string line = "fake_program ran";
@@ -15,8 +19,17 @@ int main(int argc, char** argv) {
   std::ofstream("program_ran.txt", std::ios::binary | std::ios::app) << line << "\n";
   const char* path = std::getenv("PATH");
   std::ofstream("program_path.txt", std::ios::binary) << (path ? path : "");
-  int status = 0;
   std::ifstream in("status.txt");
-  in >> status;
+  std::string word;
+  in >> word;
+  // Read through a volatile pointer, so the compiler cannot see that it is null.
+  static volatile int* volatile null_pointer = nullptr;
+  if (word == "crash") *null_pointer = 1;
+  if (word == "sleep") std::this_thread::sleep_for(std::chrono::milliseconds(400));
+  int status = 0;
+  if (word != "sleep")
+    status = std::atoi(word.c_str());
+  else
+    in >> status;
   return status;
 }

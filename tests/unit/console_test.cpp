@@ -47,7 +47,7 @@ class Capture {
 
 std::deque<std::string> LINES;
 
-bool Scripted_Line(std::string& s) {
+bool Scripted_Line(std::string& s, Input_Kind) {
   if (LINES.empty()) return false;
   s = LINES.front();
   LINES.pop_front();

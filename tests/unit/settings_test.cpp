@@ -115,17 +115,21 @@ TEST(SettingsFile, FailedSaveLeavesNonEmptyDirectoryAndNoTemporaryFile) {
   EXPECT_EQ(scratch.Listing(), FILE_NAME);
 }
 
-TEST(SettingsFile, FailedSaveLeavesTheOldFileIntact) {
+TEST(SettingsFile, LeftoversOfKilledRunsDoNotBlockTheSave) {
   Scratch scratch;
   Cwd_Guard cwd(scratch.Dir());
   scratch.Write(FILE_NAME, "old\r\nvalues\r\nhere");
-  // The temporary file cannot be made when its name is taken by a directory.
-  std::string temp = Temp_Name_Beside(FILE_NAME);
-  scratch.Mkdir(temp);
+  // Process ids repeat: an earlier run of the same id left these behind.
+  std::string leftovers = FILE_NAME;
+  for (int attempt = 0; attempt < 3; attempt++) {
+    scratch.Write(Temp_Name_Beside(FILE_NAME, attempt), "left over");
+    leftovers += " " + Temp_Name_Beside(FILE_NAME, attempt);
+  }
   Set("new", "", "");
-  EXPECT_FALSE(Save_Settings());
-  EXPECT_EQ(scratch.Read(FILE_NAME), "old\r\nvalues\r\nhere");
-  EXPECT_EQ(scratch.Listing(), FILE_NAME + " " + temp);
+  EXPECT_TRUE(Save_Settings());
+  EXPECT_EQ(scratch.Read(FILE_NAME), "new\r\n\r\n");
+  EXPECT_EQ(scratch.Read(Temp_Name_Beside(FILE_NAME, 0)), "left over");
+  EXPECT_EQ(scratch.Listing().size(), leftovers.size());
 }
 
 TEST(SettingsFile, FaultAtAnyStepLeavesTheOldFileAndNoTemporaryFile) {

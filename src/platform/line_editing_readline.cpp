@@ -1,0 +1,160 @@
+// POSIX with GNU Readline: answers at a terminal edited by whole characters,
+// a history for each kind of question, and Tab completion of paths.
+
+#include <dirent.h>
+#include <langinfo.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <clocale>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <iostream>
+#include <string>
+#include <vector>
+
+// Readline's headers use FILE without including <cstdio> themselves.
+#include <readline/history.h>
+#include <readline/readline.h>
+
+#include "platform/terminal_posix.h"
+
+namespace {
+
+Input_Kind KIND = INPUT_CHOICE;  // the kind of the question being read
+std::vector<std::string> HISTORY[3];
+std::vector<std::string> MATCHES;
+size_t NEXT_MATCH = 0;
+
+// Paths share one history, names and options one each; choices have none.
+int History_Of(Input_Kind kind) {
+  switch (kind) {
+    case INPUT_SOURCE:
+    case INPUT_PROGRAM:
+    case INPUT_DIRECTORY:
+      return 0;
+    case INPUT_NAME:
+      return 1;
+    case INPUT_OPTIONS:
+      return 2;
+    default:
+      return -1;
+  }
+}
+
+bool Is_Cpp_Name(const std::string& name) {
+  size_t dot = name.rfind('.');
+  if (dot == std::string::npos) return false;
+  std::string ext = name.substr(dot + 1);
+  for (char& c : ext) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  return ext == "cpp";
+}
+
+// Whether the entry `full` (named `name`) is offered at the question: always
+// a directory, to go on from; a file only where such a file is asked for.
+bool Offered(const std::string& full, const std::string& name) {
+  struct stat st;
+  if (stat(full.c_str(), &st) != 0) return false;
+  if (S_ISDIR(st.st_mode)) return true;
+  if (!S_ISREG(st.st_mode)) return false;
+  if (KIND == INPUT_SOURCE) return Is_Cpp_Name(name);
+  if (KIND == INPUT_PROGRAM) return access(full.c_str(), X_OK) == 0;
+  return false;
+}
+
+// The entries of the directory part of `text` that begin with its last part,
+// each as `text` would read with it completed.
+std::vector<std::string> Find_Matches(const std::string& text) {
+  size_t slash = text.rfind('/');
+  std::string dir = slash == std::string::npos ? "" : text.substr(0, slash + 1);
+  std::string prefix = text.substr(dir.size());
+  std::vector<std::string> found;
+  DIR* d = opendir(dir.empty() ? "." : dir.c_str());
+  if (d == nullptr) return found;
+  while (dirent* e = readdir(d)) {
+    std::string name = e->d_name;
+    if (name == "." || name == ".." || name.compare(0, prefix.size(), prefix) != 0) continue;
+    if (name[0] == '.' && prefix.empty()) continue;
+    if (Offered(dir + name, name)) found.push_back(dir + name);
+  }
+  closedir(d);
+  std::sort(found.begin(), found.end());
+  return found;
+}
+
+char* Next_Match(const char* text, int state) {
+  if (state == 0) {
+    MATCHES = Find_Matches(text);
+    NEXT_MATCH = 0;
+  }
+  if (NEXT_MATCH >= MATCHES.size()) return nullptr;
+  return strdup(MATCHES[NEXT_MATCH++].c_str());
+}
+
+// The whole line is one path, taken as typed: nothing is quoted or escaped,
+// a directory gets its "/" and a file nothing after it.
+char** Complete(const char* text, int, int) {
+  rl_attempted_completion_over = 1;
+  rl_completion_append_character = '\0';
+  rl_filename_completion_desired = 1;
+  rl_filename_quoting_desired = 0;
+  if (KIND != INPUT_SOURCE && KIND != INPUT_PROGRAM && KIND != INPUT_DIRECTORY) return nullptr;
+  return rl_completion_matches(text, Next_Match);
+}
+
+// Characters are UTF-8 whatever the locale says; under "C" Readline would
+// edit byte by byte and split Chinese characters.
+void Use_Utf8_Characters() {
+  std::setlocale(LC_CTYPE, "");
+  const char* codeset = nl_langinfo(CODESET);
+  if (codeset == nullptr || std::strcmp(codeset, "UTF-8") != 0)
+    std::setlocale(LC_CTYPE, "C.UTF-8");
+}
+
+void Setup_Readline() {
+  Use_Utf8_Characters();
+  rl_readline_name = "tivex";
+  rl_initialize();
+  static char no_breaks[] = "";
+  rl_completer_word_break_characters = no_breaks;
+  rl_completer_quote_characters = nullptr;
+  rl_attempted_completion_function = Complete;
+  // A pasted line is an answer, as it is without the editor; no escape
+  // sequences of the editor's own reach the terminal.
+  rl_variable_bind("enable-bracketed-paste", "off");
+  rl_variable_bind("enable-meta-key", "off");
+  using_history();
+}
+
+void Load_History(int group) {
+  clear_history();
+  if (group < 0) return;
+  for (const std::string& line : HISTORY[group]) add_history(line.c_str());
+}
+
+void Remember(int group, const std::string& line) {
+  if (group < 0 || line.empty()) return;
+  std::vector<std::string>& h = HISTORY[group];
+  if (h.empty() || h.back() != line) h.push_back(line);
+}
+
+}  // namespace
+
+bool Line_Editing_Available() { return true; }
+
+bool Read_Edited_Line(std::string& s, Input_Kind kind) {
+  static bool ready = (Setup_Readline(), true);
+  (void)ready;
+  KIND = kind;
+  Load_History(History_Of(kind));
+  std::cout.flush();
+  std::fflush(stdout);
+  char* line = readline("");
+  if (line == nullptr) return false;
+  s = line;
+  std::free(line);
+  Remember(History_Of(kind), s);
+  return true;
+}

@@ -1,0 +1,217 @@
+// POSIX: the terminal's modes and title, the signals that must give them
+// back, key waits, and reading standard input byte for byte.
+
+#include <fcntl.h>
+#include <poll.h>
+#include <signal.h>
+#include <sys/stat.h>
+#include <termios.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdlib>
+#include <cstring>
+#include <iostream>
+#include <string>
+
+#include "platform/terminal_posix.h"
+
+namespace {
+
+termios FOUND;  // the terminal as the key wait found it
+termios KEYS;   // the key wait's mode: no line editing, no echo
+volatile sig_atomic_t IN_KEY_MODE = 0;
+volatile sig_atomic_t TITLE_PUSHED = 0;
+struct sigaction OLD_INT, OLD_QUIT;
+
+// Everything below may run inside a signal handler: system calls only.
+void Leave_Key_Mode_Now() {
+  if (IN_KEY_MODE) tcsetattr(STDIN_FILENO, TCSANOW, &FOUND);
+}
+
+void Pop_Title() {
+  if (!TITLE_PUSHED) return;
+  TITLE_PUSHED = 0;
+  static const char pop[] = "\x1b[23;0t";
+  ssize_t ignored = write(STDOUT_FILENO, pop, sizeof pop - 1);
+  (void)ignored;
+}
+
+void Give_Back_At_Exit() {
+  Leave_Key_Mode_Now();
+  Pop_Title();
+}
+
+// The handler is reset on entry (SA_RESETHAND), so the signal raised again
+// ends the program as it would have without us.
+void On_Fatal_Signal(int sig) {
+  Give_Back_At_Exit();
+  raise(sig);
+}
+
+void On_Continue(int) {
+  if (IN_KEY_MODE) tcsetattr(STDIN_FILENO, TCSANOW, &KEYS);
+}
+
+void Install(int sig, void (*handler)(int), int flags) {
+  struct sigaction sa {};
+  sa.sa_handler = handler;
+  sa.sa_flags = flags;
+  sigemptyset(&sa.sa_mask);
+  sigaction(sig, &sa, nullptr);
+}
+
+// Ctrl-Z: the terminal goes back to its own mode while the program is
+// stopped (SA_NODEFER lets the raised signal stop it here), and the key
+// wait's mode returns with `fg`.
+void On_Stop(int) {
+  int saved = errno;
+  Leave_Key_Mode_Now();
+  Install(SIGTSTP, SIG_DFL, 0);
+  raise(SIGTSTP);
+  Install(SIGTSTP, On_Stop, SA_NODEFER | SA_RESTART);
+  On_Continue(SIGCONT);
+  errno = saved;
+}
+
+// A signal that a parent made this program ignore stays ignored.
+bool Was_Ignored(int sig) {
+  struct sigaction old {};
+  return sigaction(sig, nullptr, &old) == 0 && old.sa_handler == SIG_IGN;
+}
+
+// Whether a byte arrives on standard input within `ms` milliseconds.
+bool Byte_Arrives_Within(int ms) {
+  pollfd p{STDIN_FILENO, POLLIN, 0};
+  int n;
+  while ((n = poll(&p, 1, ms)) < 0 && errno == EINTR) {
+  }
+  return n > 0;
+}
+
+// Reads the bytes of one key press: an escape sequence's bytes follow its
+// first at once, so a byte that takes longer belongs to the next key.
+void Read_Whole_Key() {
+  std::string key;
+  char c;
+  while (!Key_Is_Complete(key)) {
+    if (!key.empty() && !Byte_Arrives_Within(50)) return;
+    ssize_t n = read(STDIN_FILENO, &c, 1);
+    if (n < 0 && errno == EINTR) continue;
+    if (n != 1) return;
+    key += c;
+  }
+}
+
+// Waits for one key press without echo, the terminal in non-canonical mode.
+void Wait_For_Key() {
+  if (tcgetattr(STDIN_FILENO, &FOUND) != 0) return;
+  KEYS = FOUND;
+  KEYS.c_lflag &= ~static_cast<tcflag_t>(ICANON | ECHO);
+  KEYS.c_cc[VMIN] = 1;
+  KEYS.c_cc[VTIME] = 0;
+  IN_KEY_MODE = 1;
+  tcsetattr(STDIN_FILENO, TCSANOW, &KEYS);
+  Read_Whole_Key();
+  tcsetattr(STDIN_FILENO, TCSANOW, &FOUND);
+  IN_KEY_MODE = 0;
+}
+
+void Make_Blocking(int fd) {
+  int flags = fcntl(fd, F_GETFL);
+  if (flags >= 0) fcntl(fd, F_SETFL, flags & ~O_NONBLOCK);
+}
+
+}  // namespace
+
+void Write_Out(const std::string& s) {
+  std::cout << s;
+  std::cout.flush();
+}
+
+void Setup_Terminal() {
+  static bool done = false;
+  if (done) return;
+  done = true;
+  for (int sig : {SIGINT, SIGTERM, SIGHUP, SIGQUIT})
+    if (!Was_Ignored(sig)) Install(sig, On_Fatal_Signal, SA_RESETHAND | SA_NODEFER);
+  if (!Was_Ignored(SIGTSTP)) Install(SIGTSTP, On_Stop, SA_NODEFER | SA_RESTART);
+  Install(SIGCONT, On_Continue, SA_RESTART);
+  std::atexit(Give_Back_At_Exit);
+}
+
+void Ignore_Interrupts() {
+  struct sigaction ignore {};
+  ignore.sa_handler = SIG_IGN;
+  sigemptyset(&ignore.sa_mask);
+  sigaction(SIGINT, &ignore, &OLD_INT);
+  sigaction(SIGQUIT, &ignore, &OLD_QUIT);
+}
+
+void Restore_Interrupts() {
+  sigaction(SIGINT, &OLD_INT, nullptr);
+  sigaction(SIGQUIT, &OLD_QUIT, nullptr);
+}
+
+void Prompt_For_Key(bool drop) {
+  Write_Out(KEY_PROMPT);
+  if (isatty(STDIN_FILENO)) {
+    if (drop) tcflush(STDIN_FILENO, TCIFLUSH);
+    Wait_For_Key();
+  }
+  Write_Out("\n");
+}
+
+void Set_Title(const std::string& title) {
+  if (!isatty(STDOUT_FILENO)) return;
+  if (!TITLE_PUSHED) {
+    Write_Out("\x1b[22;0t");
+    TITLE_PUSHED = 1;
+  }
+  Write_Out("\x1b]0;" + title + "\a");
+}
+
+bool Read_Plain_Line(std::string& s) {
+  static std::string pending;
+  static size_t searched = 0;  // no LF in pending before this
+  static bool at_end = false;
+  while (true) {
+    size_t lf = pending.find('\n', searched);
+    if (lf != std::string::npos || (at_end && !pending.empty())) {
+      if (lf == std::string::npos) lf = pending.size();
+      s.assign(pending, 0, lf);
+      pending.erase(0, lf + 1);
+      searched = 0;
+      if (!s.empty() && s.back() == '\r') s.pop_back();
+      return true;
+    }
+    searched = pending.size();
+    if (at_end) return false;
+    char buf[65536];
+    ssize_t n = read(STDIN_FILENO, buf, sizeof buf);
+    if (n > 0) {
+      pending.append(buf, static_cast<size_t>(n));
+    } else if (n == 0) {
+      at_end = true;
+    } else if (errno == EAGAIN || errno == EWOULDBLOCK) {
+      // A program that shared the terminal left it non-blocking.
+      Make_Blocking(STDIN_FILENO);
+    } else if (errno != EINTR) {
+      std::cerr << "tivex: read: " << std::strerror(errno) << std::endl;
+      at_end = true;
+      pending.clear();
+    }
+  }
+}
+
+bool Is_Directory(const std::string& p) {
+  struct stat st;
+  return stat(p.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+}
+
+bool Platform_Read_Line(std::string& s, Input_Kind kind) {
+  static const bool editing =
+      isatty(STDIN_FILENO) && isatty(STDOUT_FILENO) && Line_Editing_Available();
+  s.clear();
+  return editing ? Read_Edited_Line(s, kind) : Read_Plain_Line(s);
+}
