@@ -97,7 +97,7 @@ std::string Directory_Of(const std::string& path) {
 bool Program_Place_Is_Taken(const std::string& epath) {
   Path_Kind kind = Path_Status(epath);
   if (kind == PATH_MISSING || (kind == PATH_FILE && Platform_Is_Executable(epath))) return false;
-  Print("已有名为“" + epath + "”的文件，但它不是程序：请把它改名或移走，再编译运行。", 2);
+  Print("“" + epath + "”已经存在，但它不是程序：请把它改名或移走，再编译运行。", 2);
   System("pause");
   return true;
 }

@@ -188,6 +188,6 @@ std::vector<std::string> Split_Command_Line(const std::string& s);
 // is an ordinary byte.
 std::vector<std::string> Split_Quoted(const std::string& s);
 
-// The inner line of `cmd /c"INNER"`: the text after "cmd /c" without its first
-// and its last double quote.
+// `rest` without its first and its last double quote: the inner line of
+// `cmd /c"INNER"`, the path of `notepad.exe "P"`.
 std::string Strip_Cmd_Quotes(const std::string& rest);

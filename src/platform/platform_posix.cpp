@@ -167,7 +167,8 @@ int Open_Editor(const std::string& rest) {
     std::cerr << "tivex: 找不到编辑器：请设置 EDITOR 环境变量。" << std::endl;
     return 127;
   }
-  for (const std::string& arg : Split_Quoted(rest)) words.push_back(Path_Argument(arg, "-+"));
+  // The line holds one quoted path, which may itself hold a quote.
+  words.push_back(Path_Argument(Strip_Cmd_Quotes(rest), "-+"));
   return Run_And_Wait(words, true);
 }
 

@@ -26,11 +26,13 @@ std::string Slurp(const std::string& path) {
   return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
+// `in_fd` is the standard input to give, or -1 to open the file `in`.
 [[noreturn]] void Exec_Child(const std::vector<std::string>& argv, const std::string& dir,
-                             const std::string& in, const std::string& out, const std::string& err,
-                             const std::vector<std::string>& env) {
+                             int in_fd, const std::string& in, const std::string& out,
+                             const std::string& err, const std::vector<std::string>& env) {
   if (chdir(dir.c_str()) != 0) _exit(126);
-  int fds[3] = {open(in.c_str(), O_RDONLY), open(out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644),
+  int fds[3] = {in_fd >= 0 ? in_fd : open(in.c_str(), O_RDONLY),
+                open(out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644),
                 open(err.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644)};
   for (int i = 0; i < 3; i++)
     if (fds[i] < 0 || dup2(fds[i], i) < 0) _exit(126);
@@ -71,8 +73,31 @@ std::string Page(int spaces, const std::string& header, const std::string& items
 bool Under_Wine() { return Env("TIVEX_WINE", "") == "1"; }
 
 Outcome Run_Tivex(const std::string& dir, const std::string& input,
-                  const std::vector<std::string>& env) {
-  return Run_Binary({Env("TIVEX_BIN", TIVEX_BIN)}, dir, input, env);
+                  const std::vector<std::string>& env, const std::vector<std::string>& args) {
+  std::vector<std::string> argv = {Env("TIVEX_BIN", TIVEX_BIN)};
+  argv.insert(argv.end(), args.begin(), args.end());
+  return Run_Binary(argv, dir, input, env);
+}
+
+Outcome Run_Tivex_Fed(const std::string& dir, const std::vector<std::string>& chunks) {
+  Scratch io;
+  int fds[2];
+  if (pipe(fds) != 0) throw std::runtime_error("pipe failed");
+  pid_t pid = fork();
+  if (pid < 0) throw std::runtime_error("fork failed");
+  if (pid == 0) {
+    close(fds[1]);
+    fcntl(fds[0], F_SETFL, fcntl(fds[0], F_GETFL) | O_NONBLOCK);
+    Exec_Child({Env("TIVEX_BIN", TIVEX_BIN)}, dir, fds[0], "", io.Path("out"), io.Path("err"), {});
+  }
+  close(fds[0]);
+  for (const std::string& chunk : chunks) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(200));
+    if (write(fds[1], chunk.data(), chunk.size()) < 0) break;
+  }
+  close(fds[1]);
+  int status = Wait_With_Limit(pid);
+  return Outcome{Slurp(io.Path("out")), Slurp(io.Path("err")), status};
 }
 
 Outcome Run_Pauser(const std::string& dir, const std::vector<std::string>& args) {
@@ -87,7 +112,7 @@ Outcome Run_Binary(const std::vector<std::string>& argv, const std::string& dir,
   io.Write("in", input);
   pid_t pid = fork();
   if (pid < 0) throw std::runtime_error("fork failed");
-  if (pid == 0) Exec_Child(argv, dir, io.Path("in"), io.Path("out"), io.Path("err"), env);
+  if (pid == 0) Exec_Child(argv, dir, -1, io.Path("in"), io.Path("out"), io.Path("err"), env);
   int status = Wait_With_Limit(pid);
   return Outcome{Slurp(io.Path("out")), Slurp(io.Path("err")), status};
 }

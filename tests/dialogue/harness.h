@@ -15,10 +15,16 @@ struct Outcome {
 // Whether the tests drive tivex.exe under Wine (TIVEX_WINE=1).
 bool Under_Wine();
 
-// Runs tivex in `dir` with `input` as standard input and `env` ("NAME=value")
-// added to its environment. A run that takes longer than a minute is killed.
+// Runs tivex in `dir` with `input` as standard input, `env` ("NAME=value")
+// added to its environment and `args` as its arguments. A run that takes
+// longer than a minute is killed.
 Outcome Run_Tivex(const std::string& dir, const std::string& input,
-                  const std::vector<std::string>& env = {});
+                  const std::vector<std::string>& env = {},
+                  const std::vector<std::string>& args = {});
+
+// Runs tivex in `dir` with its standard input a pipe that it finds
+// non-blocking, into which `chunks` are written one by one, 200 ms apart.
+Outcome Run_Tivex_Fed(const std::string& dir, const std::vector<std::string>& chunks);
 
 // Runs ConsolePauser (ConsolePauser.exe under Wine) in `dir` with `args`.
 Outcome Run_Pauser(const std::string& dir, const std::vector<std::string>& args);

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
+
 #include "dialogue/harness.h"
 #include "unit/scratch.h"
 #include "version.h"
@@ -18,7 +20,9 @@ const std::string ABOUT =
 
 TEST(Menus, ChoiceFourSavesAndSaysFarewell) {
   Scratch dir;
+  auto start = std::chrono::steady_clock::now();
   Outcome o = Run_Tivex(dir.Dir(), "4\n");
+  EXPECT_GE(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(2500));
   EXPECT_EQ(o.out, Lane(Main_Screen() + Farewell()));
   EXPECT_EQ(o.status, 0);
   EXPECT_EQ(dir.Read(SETTINGS_FILE), "\r\n\r\n");
@@ -36,11 +40,10 @@ TEST(Menus, EveryPageAndTheAboutScreen) {
 TEST(Menus, RefusedAnswersGetTheirMessageAndThePageIsNotRedrawn) {
   Scratch dir;
   Outcome o = Run_Tivex(dir.Dir(),
-                        "0\n5\n\n+3\n 3\n3.\n３\n0000000003\n1000000000\n3a bcdefghijk\n04\n");
+                        "0\n5\n\n+3\n 3\n3.\n３\n0000000003\n1000000000\n3a bcdefghijk\n03\n");
   EXPECT_EQ(o.out, Lane(Main_Screen() + OUT_OF_RANGE + OUT_OF_RANGE + OUT_OF_RANGE + NOT_NATURAL +
                         NOT_NATURAL + NOT_NATURAL + NOT_NATURAL + OUT_OF_RANGE + OUT_OF_RANGE +
-                        NOT_NATURAL + Farewell()));
-  EXPECT_EQ(o.status, 0);
+                        NOT_NATURAL + Settings_Screen()));
 }
 
 TEST(Menus, SubMenusRefuseTheirOwnOutOfRangeChoices) {
@@ -52,9 +55,9 @@ TEST(Menus, SubMenusRefuseTheirOwnOutOfRangeChoices) {
 
 TEST(Menus, CrLfAnswersAndALastLineWithoutLineEndCount) {
   Scratch dir;
-  Outcome o = Run_Tivex(dir.Dir(), "1\r\n3\r\n4");
-  EXPECT_EQ(o.out, Lane(Main_Screen() + Edit_Screen() + Main_Screen() + Farewell()));
-  EXPECT_EQ(o.status, 0);
+  Outcome o = Run_Tivex(dir.Dir(), "1\r\n3\r\n3");
+  EXPECT_EQ(o.out, Lane(Main_Screen() + Edit_Screen() + Main_Screen() + Settings_Screen()));
+  EXPECT_EQ(o.status, 1);
 }
 
 TEST(EndOfInput, EndsAtOnceWithoutSavingAtEveryMenu) {
@@ -75,4 +78,30 @@ TEST(EndOfInput, EndsAtOnceWithoutSavingAtEveryMenu) {
     EXPECT_EQ(dir.Read(SETTINGS_FILE), "keep\nthis\nfile");
     EXPECT_EQ(dir.Listing(), SETTINGS_FILE);
   }
+}
+
+TEST(EndOfInput, InputLeftNonBlockingIsWaitedFor) {
+  if (Under_Wine()) GTEST_SKIP() << "a Windows pipe has no non-blocking mode to leave";
+  Scratch dir;
+  Outcome o = Run_Tivex_Fed(dir.Dir(), {"1\n", "3", "\n"});
+  EXPECT_EQ(o.out, Main_Screen() + Edit_Screen() + Main_Screen());
+  EXPECT_EQ(o.err, "");
+  EXPECT_EQ(o.status, 1);
+}
+
+TEST(Arguments, HelpAndVersionAnswerAndAnythingElseIsRefused) {
+  Scratch dir;
+  Outcome o = Run_Tivex(dir.Dir(), "", {}, {"--help"});
+  EXPECT_EQ(o.out.find(Lane("Tivex C++ IDE：")), 0u) << o.out;
+  EXPECT_NE(o.out.find("yolvar_data.qd"), std::string::npos);
+  EXPECT_NE(o.out.find("share/doc/tivex/"), std::string::npos);
+  EXPECT_EQ(o.status, 0);
+  o = Run_Tivex(dir.Dir(), "", {}, {"--version"});
+  EXPECT_EQ(o.out, Lane("tivex " TIVEX_VERSION "\n"));
+  EXPECT_EQ(o.status, 0);
+  o = Run_Tivex(dir.Dir(), "4\n", {}, {"-x"});
+  EXPECT_EQ(o.out, "");
+  EXPECT_NE(o.err.find("-x"), std::string::npos);
+  EXPECT_EQ(o.status, 2);
+  EXPECT_EQ(dir.Listing(), "");
 }

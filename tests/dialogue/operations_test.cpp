@@ -11,6 +11,7 @@
 #include <cerrno>
 #include <chrono>
 #include <cstring>
+#include <filesystem>
 #include <thread>
 
 #include "dialogue/harness.h"
@@ -160,28 +161,104 @@ TEST_F(BuildAndRun, ProgramThatCannotStartIsToldSo) {
                                        "启动失败！\n\n")));
 }
 
+TEST_F(BuildAndRun, CompilerThatCrashesIsAFailedCompile) {
+  dir_.Write("crash.cpp", "");
+  Outcome o = Run("crash.cpp\n");
+  EXPECT_EQ(o.out, Lane(Run_Transcript(AUTO_COMPILE + "编译失败！\n\n")));
+}
+
+TEST_F(BuildAndRun, OnlyTheLastDotCountsAndShellCharactersStayInThePath) {
+  for (const char* d : {"my.proj", "R&D", "x^y (1)"}) dir_.Mkdir(d);
+  const std::string sep = Under_Wine() ? "\\" : "/";
+  for (const std::string& base :
+       {"my.proj" + sep + "a", std::string("a.b"), "R&D" + sep + "a", "x^y (1)" + sep + "a"}) {
+    dir_.Write(base + ".cpp", "");
+    std::remove(dir_.Path("compiler_args.txt").c_str());
+    Outcome o = Run(base + ".cpp\n0\n");
+    EXPECT_EQ(o.out, Lane(Run_Transcript(AUTO_COMPILE + COMPILED + ASK_RUN + "跳过运行。\n\n")));
+    EXPECT_EQ(dir_.Read("compiler_args.txt"), "-g\n-o\n" + Exe(base) + "\n" + base + ".cpp\n");
+  }
+  // The compiler's own programs find their DLLs in its directory.
+  std::string compiler_dir = Helper("fake_compiler");
+  compiler_dir.resize(compiler_dir.find_last_of(sep));
+  std::string path = dir_.Read("compiler_path.txt");
+  EXPECT_EQ(path.rfind(compiler_dir + ";", 0) == 0, Under_Wine()) << path;
+}
+
+TEST_F(BuildAndRun, SomethingThatIsNotAProgramInItsPlaceIsLeftAlone) {
+  dir_.Mkdir(Exe("d") + "/inside");
+  dir_.Write("d.cpp", "");
+  std::vector<std::string> names = {"d"};
+  if (!Under_Wine()) {
+    dir_.Write("notes.cpp", "");
+    dir_.Write("notes", "my notes");
+    names.push_back("notes");
+  }
+  for (const std::string& name : names) {
+    Outcome o = Run(name + ".cpp\n");
+    EXPECT_EQ(o.out, Lane(Run_Transcript("“" + Exe(name) +
+                                         "”已经存在，但它不是程序：请把它改名或移走，再编译运行。\n\n")));
+  }
+  EXPECT_FALSE(dir_.Exists("compiler_args.txt"));
+  EXPECT_TRUE(dir_.Exists(Exe("d") + "/inside"));
+  if (!Under_Wine()) {
+    EXPECT_EQ(dir_.Read("notes"), "my notes");
+  }
+}
+
+TEST_F(BuildAndRun, SourceNewerThanItsProgramGetsAWarningFirst) {
+  namespace fs = std::filesystem;
+  Place_Program(dir_, Exe("a"));
+  const std::string skipped = ASK_COMPILE + "跳过编译。\n\n" + ASK_RUN + "跳过运行。\n\n";
+  for (int hours : {-1, 1}) {
+    fs::path program = dir_.Path(Exe("a"));
+    fs::last_write_time(program, fs::last_write_time(dir_.Path("a.cpp")) + std::chrono::hours(hours));
+    Outcome o = Run("a.cpp\n0\n0\n");
+    std::string warning = hours < 0 ? "源文件比 exe 文件新，建议重新编译。\n" : "";
+    EXPECT_EQ(o.out, Lane(Run_Transcript(warning + skipped))) << hours;
+  }
+}
+
+TEST_F(BuildAndRun, WhenNoWindowCanBeOpenedTheProgramRunsHere) {
+  if (Under_Wine()) GTEST_SKIP() << "Windows always opens a console window";
+  Place_Program(dir_, "a");
+  dir_.Mkdir("bin");
+  dir_.Write("bin/tmux", "#!/bin/sh\nexit 1\n");
+  dir_.Write("bin/term", "#!/bin/sh\necho \"$@\" > terminal_args.txt\n");
+  ASSERT_EQ(chmod(dir_.Path("bin/tmux").c_str(), 0755), 0);
+  ASSERT_EQ(chmod(dir_.Path("bin/term").c_str(), 0755), 0);
+  const std::string path = "PATH=" + dir_.Path("bin") + ":" + std::getenv("PATH");
+  const std::string head = ASK_COMPILE + "跳过编译。\n\n" + ASK_RUN + DIRECT;
+  Outcome o = Run_Tivex(dir_.Dir(), "2\na.cpp\n0\n1\n", {path, "TMUX=/tmp/none,1,0"});
+  EXPECT_EQ(o.out, Run_Transcript(head + "fake_program ran\n启动成功！\n\n"));
+  o = Run_Tivex(dir_.Dir(), "2\na.cpp\n0\n1\n",
+                {path, "DISPLAY=:99", "TERMINAL=" + dir_.Path("bin/term")});
+  EXPECT_EQ(o.out, Run_Transcript(head + "启动成功！\n\n"));
+  for (int i = 0; i < 100 && !dir_.Exists("terminal_args.txt"); i++)
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+  EXPECT_EQ(dir_.Read("terminal_args.txt"), "-e ./a\n");
+}
+
 TEST(SettingsEditors, CompilerPathRefusesUntilAProgramIsNamed) {
   Scratch dir;
   dir.Mkdir("sub");
   dir.Write("tool.txt", "");
   Outcome o = Run_Tivex(dir.Dir(),
-                        "3\n1\n\nnone\nsub\ntool.txt\n" + Helper("fake_compiler") + "\n5\n4\n");
+                        "3\n1\n\nnone\nsub\ntool.txt\n" + Helper("fake_compiler") + "\n1\n");
   EXPECT_EQ(o.out, Lane(Main_Screen() + Settings_Screen() + Cls() +
                         "当前编译器路径：\n请输入新编译器路径：\n" + INVALID + INVALID + NOT_FILE +
-                        WRONG_TYPE + "设置成功！\n\n" + Pause() + Settings_Screen() +
-                        Main_Screen() + Farewell()));
-  EXPECT_EQ(dir.Read(SETTINGS_FILE), Helper("fake_compiler") + "\r\n\r\n");
+                        WRONG_TYPE + "设置成功！\n\n" + Pause() + Settings_Screen() + Cls() +
+                        "当前编译器路径：" + Helper("fake_compiler") + "\n请输入新编译器路径：\n"));
 }
 
 TEST(SettingsEditors, ConsolePauserPathShowsTheCurrentValue) {
   Scratch dir;
   Write_Settings(dir, "c", "旧的 路径");
-  Outcome o = Run_Tivex(dir.Dir(), "3\n2\n" + Helper("fake_program") + "\n5\n4\n");
-  EXPECT_EQ(o.out, Lane(Main_Screen() + Settings_Screen() + Cls() +
-                        "当前 ConsolePauser 路径：旧的 路径\n请输入新 ConsolePauser 路径：\n" +
-                        "设置成功！\n\n" + Pause() + Settings_Screen() + Main_Screen() +
-                        Farewell()));
-  EXPECT_EQ(dir.Read(SETTINGS_FILE), "c\r\n" + Helper("fake_program") + "\r\n");
+  Outcome o = Run_Tivex(dir.Dir(), "3\n2\n" + Helper("fake_program") + "\n2\n");
+  const std::string ask = "\n请输入新 ConsolePauser 路径：\n";
+  EXPECT_EQ(o.out, Lane(Main_Screen() + Settings_Screen() + Cls() + "当前 ConsolePauser 路径：旧的 路径" +
+                        ask + "设置成功！\n\n" + Pause() + Settings_Screen() + Cls() +
+                        "当前 ConsolePauser 路径：" + Helper("fake_program") + ask));
 }
 
 TEST(SettingsEditors, OptionsKeepTheirBlanksAndAnEmptyLineClearsThem) {
@@ -249,6 +326,12 @@ TEST(NewFile, FileThatCannotBeCreatedIsToldWithTheReason) {
   Outcome o = New_File(dir, ".\nmissing" + Sep() + "x\n");
   EXPECT_EQ(o.out, Lane(New_File_Transcript("", "创建失败！（文件或目录不存在）\n\n")));
   EXPECT_EQ(dir.Listing(), "");
+  // The directory prompt takes any entry that exists, a file too.
+  dir.Write("a.txt", "");
+  o = New_File(dir, "a.txt\nx\n");
+  std::string reason = Under_Wine() ? "文件或目录不存在" : "路径中有一项不是目录";
+  EXPECT_EQ(o.out, Lane(New_File_Transcript("", "创建失败！（" + reason + "）\n\n")));
+  EXPECT_EQ(dir.Listing(), "a.txt");
 }
 
 TEST(OpenFile, StartsTheEditorOnTheTypedPath) {
@@ -322,4 +405,33 @@ TEST(OpenFile, VisualComesBeforeEditorAndItsWordsStayArguments) {
   o = Run_Tivex(dir.Dir(), "1\n2\na.cpp\n3\n", {"VISUAL=", "EDITOR=/nonexistent/editor"});
   EXPECT_EQ(o.out, open + back);
   EXPECT_NE(o.err.find("/nonexistent/editor"), std::string::npos) << o.err;
+}
+
+TEST(OpenFile, NamesThatEditorsReadAsOptionsArePathsAndNobodyElseSeesThem) {
+  if (Under_Wine()) GTEST_SKIP() << "Windows opens Notepad";
+  Scratch dir;
+  std::vector<std::string> env = {"EDITOR=" + Helper_File("fake_program")};
+  for (std::string name : {"+!touch x.cpp", "-x.cpp", "--help.cpp", "my $HOME `id`;'\"*.cpp"}) {
+    dir.Write(name, "");
+    Outcome o = Run_Tivex(dir.Dir(), "1\n2\n" + name + "\n", env);
+    std::string arg = name[0] == '-' || name[0] == '+' ? "./" + name : name;
+    EXPECT_NE(o.out.find("fake_program ran [" + arg + "]\n"), std::string::npos) << o.out;
+  }
+}
+
+TEST(OpenFile, WithoutAChosenEditorNanoComesFirstAndViIsExplained) {
+  if (Under_Wine()) GTEST_SKIP() << "Windows opens Notepad";
+  Scratch dir;
+  dir.Write("a.cpp", "");
+  dir.Mkdir("bin");
+  const std::string path = "PATH=" + dir.Path("bin");
+  const std::string hint = "vi：按 i 开始输入，写完按 Esc，再输入 :wq 回车保存并退出。\n";
+  for (const char* editor : {"vi", "nano"}) {
+    std::string file = dir.Path(std::string("bin/") + editor);
+    dir.Write(std::string("bin/") + editor, std::string("#!/bin/sh\necho ") + editor + " \"$@\"\n");
+    ASSERT_EQ(chmod(file.c_str(), 0755), 0);
+    Outcome o = Run_Tivex(dir.Dir(), "1\n2\na.cpp\n", {path});
+    std::string expected = std::string(editor) == "vi" ? hint + "vi a.cpp\n" : "nano a.cpp\n";
+    EXPECT_NE(o.out.find("编写完成后保存。\n\n" + expected + Pause()), std::string::npos) << o.out;
+  }
 }

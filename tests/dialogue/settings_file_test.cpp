@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 #include <sys/xattr.h>
+#include <unistd.h>
 
 #include "dialogue/harness.h"
 #include "unit/scratch.h"
@@ -55,5 +56,20 @@ TEST(SettingsFileAtExit, FailedSaveIsToldAndEndsWithStatusOne) {
   EXPECT_EQ(o.out, Lane(Main_Screen() + Cls() + "保存设置失败！\n将在 3s 内退出……\n"));
   EXPECT_EQ(o.status, 1);
   EXPECT_TRUE(dir.Exists(SETTINGS_FILE + "/inside"));
+  EXPECT_EQ(dir.Listing(), SETTINGS_FILE);
+}
+
+TEST(SettingsFileAtExit, FileThatCouldNotBeReadAtStartIsNeverReplaced) {
+  if (Under_Wine()) GTEST_SKIP() << "Wine reads a link to /proc/self/mem as Linux does not";
+  Scratch dir;
+  // Opening it works; every read fails with an I/O error.
+  ASSERT_EQ(symlink("/proc/self/mem", dir.Path(SETTINGS_FILE).c_str()), 0);
+  Outcome o = Run_Tivex(dir.Dir(), "4\n");
+  EXPECT_EQ(o.out, Main_Screen() + Cls() + "保存设置失败！\n将在 3s 内退出……\n");
+  EXPECT_NE(o.err.find("yolvar_data.qd: read: "), std::string::npos) << o.err;
+  EXPECT_EQ(o.status, 1);
+  char target[64] = {0};
+  EXPECT_GT(readlink(dir.Path(SETTINGS_FILE).c_str(), target, sizeof target - 1), 0);
+  EXPECT_STREQ(target, "/proc/self/mem");
   EXPECT_EQ(dir.Listing(), SETTINGS_FILE);
 }

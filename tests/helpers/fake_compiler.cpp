@@ -1,9 +1,11 @@
 // Stands in for g++ in the dialogue tests: records its arguments in
-// compiler_args.txt in the working directory, one a line, fails for a source
-// whose name holds "bad", and otherwise "compiles" by copying fake_program,
-// which lies beside it, to the file named after -o.
+// compiler_args.txt in the working directory, one a line, and its PATH in
+// compiler_path.txt; fails for a source whose name holds "bad", crashes for
+// one whose name holds "crash", and otherwise "compiles" by copying
+// fake_program, which lies beside it, to the file named after -o.
 
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <string>
@@ -29,7 +31,10 @@ int main(int raw_argc, char** raw_argv) {
     log << argv[i] << "\n";
     if (argv[i] == "-o" && i + 1 < argc) output = argv[i + 1];
   }
+  const char* path = std::getenv("PATH");
+  std::ofstream("compiler_path.txt", std::ios::binary) << (path ? path : "");
   std::string source = argc > 1 ? argv[argc - 1] : "";
+  if (source.find("crash") != std::string::npos) std::abort();
   if (source.find("bad") != std::string::npos || output.empty()) {
     std::printf("fake_compiler: error\n");
     return 1;

@@ -5,6 +5,7 @@
 set -u
 tivex=$1 pauser=$2 compiler=$3
 work=$(mktemp -d "${TMPDIR:-/tmp}/tivex-tmux.XXXXXX")
+cd "$work" || exit 1
 sock="tivex-test-$$"
 t() { tmux -L "$sock" "$@"; }
 trap 't kill-server >/dev/null 2>&1; rm -rf "$work"' EXIT
@@ -22,9 +23,10 @@ wait_for() {
   return 1
 }
 
+pane=main:0  # the pane shown when a check fails
 check() {
   if "${@:2}"; then passed=$((passed + 1)); echo "ok: $1"
-  else failed=$((failed + 1)); echo "FAILED: $1"; echo "--- screen:"; screen main:0; fi
+  else failed=$((failed + 1)); echo "FAILED: $1"; echo "--- screen:"; screen "$pane"; fi
 }
 
 not_on() { ! history "$1" | grep -qF -- "$2"; }
@@ -57,6 +59,9 @@ keys main:0 1 Enter
 check "tivex says the start succeeded" wait_for main:0 "启动成功！"
 check "a new window runs the program through ConsolePauser" wait_for main:1 "fake_program ran"
 check "the new window shows the return value" wait_for main:1 "程序已退出，返回值为 0，用时"
+check "the pauser's window is named after the program" \
+  bash -c "tmux -L '$sock' list-windows -t main -F '#W' | grep -qx a"
+
 keys main:0 x
 check "tivex is back at the main menu" wait_for main:0 "4. 保存信息并退出"
 sleep 0.3
@@ -66,8 +71,116 @@ sleep 0.5
 check "a key closes the new window" bash -c "! tmux -L '$sock' list-windows -t main -F '#I' | grep -qx 1"
 
 keys main:0 4 Enter
-sleep 3.5
-check "choice 4 saves the settings" grep -qF "$pauser" "$work/yolvar_data.qd"
+# Whether file $1 comes to hold $2 within five seconds.
+comes_to_hold() {
+  for _ in $(seq 50); do grep -qF -- "$2" "$1" 2>/dev/null && return 0; sleep 0.1; done
+  return 1
+}
+check "choice 4 saves the settings" comes_to_hold "$work/yolvar_data.qd" "$pauser"
+
+# --- Names that tmux would read as formats: a directory and a source whose
+# names hold "#(cmd)" start nothing, and the window is named as the source.
+# The server runs in $work, so a command that it ran would leave its marker here.
+marker=tivex_marker_$$
+odd="$work/d #(touch ${marker}1)"
+mkdir "$odd"
+printf '%s\r\n\r\n' "$compiler" > "$odd/yolvar_data.qd"
+: > "$odd/#(touch ${marker}2).cpp"
+# tmux would expand the format in the directory's name here too.
+t new-session -d -s odd -x 120 -y 40 -c "${odd//#/##}" "$tivex"
+# The program's window stays when the program ends, to be looked at.
+t set-option -g remain-on-exit on
+pane=odd:0
+wait_for odd:0 "4. 保存信息并退出"
+keys odd:0 2 Enter "#(touch ${marker}2).cpp" Enter
+wait_for odd:0 "是否需要运行？（0/1）"
+keys odd:0 1 Enter
+for _ in $(seq 50); do [ -f "$odd/program_ran.txt" ] && break; sleep 0.1; done
+check "the program ran in a window of its own" test -f "$odd/program_ran.txt"
+check "no format was expanded" test -z "$(find "$work" "$HOME" -maxdepth 2 -name "$marker*")"
+check "the window is named as the source" \
+  bash -c "tmux -L '$sock' list-windows -t odd -F '#W' | grep -qxF '#(touch ${marker}2).cpp'"
+t kill-session -t odd
+t set-option -g remain-on-exit off 2>/dev/null
+
+# --- Line editing: whole Chinese characters, cursor keys, history, and Tab
+# completion of paths with spaces and Chinese names.
+ed="$work/editing"
+mkdir -p "$ed/中文 目录" "$ed/my dir"
+: > "$ed/中文 目录/程序 一.cpp"
+: > "$ed/my dir/a b.cpp"
+: > "$ed/my dir/notes.txt"
+t new-session -d -s ed -x 120 -y 40 -c "$ed" "env VISUAL=$(dirname "$compiler")/fake_program $tivex"
+pane=ed:0
+wait_for ed:0 "4. 保存信息并退出"
+keys ed:0 1 Enter 1 Enter
+wait_for ed:0 "请输入想要创建的文件的完整目录："
+keys ed:0 . Enter 测试好 BSpace Enter
+wait_for ed:0 "请按任意键继续"
+check "Backspace erases a whole Chinese character" test -f "$ed/测试.cpp"
+keys ed:0 x 1 Enter
+wait_for ed:0 "请输入想要创建的文件的完整目录："
+keys ed:0 Up Enter ab Left X End Y Home Z Enter
+wait_for ed:0 "请按任意键继续"
+check "Up recalls a directory and the arrows move the cursor" test -f "$ed/ZaXbY.cpp"
+keys ed:0 x 2 Enter
+wait_for ed:0 "请输入想要打开的文件的完整目录："
+keys ed:0 中 Tab 程 Tab Enter
+wait_for ed:0 "请按任意键继续"
+keys ed:0 x 2 Enter
+wait_for ed:0 "请输入想要打开的文件的完整目录："
+keys ed:0 my Tab a Tab Enter
+wait_for ed:0 "请按任意键继续"
+opened=$(printf 'fake_program ran [中文 目录/程序 一.cpp]\nfake_program ran [my dir/a b.cpp]')
+check "Tab completes Chinese names and names with spaces, as typed" \
+  test "$(cat "$ed/program_ran.txt")" = "$opened"
+t kill-session -t ed 2>/dev/null
+
+# --- Ctrl-C and the terminal: in a terminal of its own (no tmux windows),
+# Ctrl-C ends the program that runs, not tivex; keys are whole; a signal at
+# a key wait leaves the terminal as it was.
+sig="$work/signals"
+mkdir "$sig"
+printf '%s\r\n%s\r\n' "$compiler" "$pauser" > "$sig/yolvar_data.qd"
+printf '#!/bin/sh\nexec sleep 100\n' > "$sig/loop"
+chmod +x "$sig/loop"
+: > "$sig/loop.cpp"
+touch -d '1 hour ago' "$sig/loop.cpp"
+t new-session -d -s sig -x 120 -y 40 -c "$sig" "env -u TMUX $tivex; stty -a > stty.txt; sleep 60"
+pane=sig:0
+wait_for sig:0 "4. 保存信息并退出"
+keys sig:0 3 Enter 4 Enter
+wait_for sig:0 "请按任意键继续"
+keys sig:0 Down
+sleep 0.3
+keys sig:0 5 Enter
+wait_for sig:0 "4. 保存信息并退出"
+check "an arrow key at a key wait is one key" not_on sig:0 "输入不是自然数"
+keys sig:0 2 Enter loop.cpp Enter 0 Enter 1 Enter
+wait_for sig:0 "正在通过 ConsolePauser 启动程序"
+sleep 0.5
+keys sig:0 C-c
+check "Ctrl-C ends the program, and the pauser tells so" wait_for sig:0 "程序被信号 2（被 Ctrl-C 中断）终止"
+keys sig:0 x
+wait_for sig:0 "启动成功！"
+keys sig:0 x 3 Enter 3 Enter -O2 Enter
+wait_for sig:0 "设置成功！"
+keys sig:0 x 5 Enter 4 Enter
+check "tivex lived on and saved what was set after Ctrl-C" comes_to_hold "$sig/yolvar_data.qd" "-O2"
+for _ in $(seq 50); do [ -f "$sig/stty.txt" ] && break; sleep 0.1; done
+# Whether the terminal saved in $1 edits lines and echoes, as it did before.
+as_found() { [ -f "$1" ] && ! grep -qE '(^| )-(icanon|echo)( |$)' "$1"; }
+check "the terminal is as it was at exit" as_found "$sig/stty.txt"
+t kill-session -t sig 2>/dev/null
+rm -f "$sig/stty.txt"
+t new-session -d -s sig2 -x 120 -y 40 -c "$sig" "env -u TMUX $tivex; stty -a > stty.txt; sleep 60"
+pane=sig2:0
+wait_for sig2:0 "4. 保存信息并退出"
+keys sig2:0 3 Enter 4 Enter
+wait_for sig2:0 "请按任意键继续"
+pkill -TERM -P "$(t display -p -t sig2:0 '#{pane_pid}')" -x tivex
+for _ in $(seq 50); do [ -f "$sig/stty.txt" ] && break; sleep 0.1; done
+check "SIGTERM at a key wait gives the terminal back" as_found "$sig/stty.txt"
 
 echo "$passed passed, $failed failed"
 [ "$failed" -eq 0 ]

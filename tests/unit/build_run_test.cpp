@@ -23,6 +23,10 @@ TEST(ExePath, SourceNamedJustDotCppStillGivesAName) {
   if (X.empty()) {
     EXPECT_EQ(Exe_Path(".cpp"), ".out");
     EXPECT_EQ(Exe_Path("dir/.cpp"), "dir/.out");
+    // Not the directory itself nor its parent.
+    EXPECT_EQ(Exe_Path("..cpp"), "..out");
+    EXPECT_EQ(Exe_Path("dir/...cpp"), "dir/...out");
+    EXPECT_EQ(Exe_Path("a..cpp"), "a.");
   } else {
     EXPECT_EQ(Exe_Path(".cpp"), ".exe");
     EXPECT_EQ(Exe_Path("dir\\.cpp"), "dir\\.exe");
@@ -54,4 +58,15 @@ TEST(LaunchCommands, PauserGetsAnEmptyTitleAndTheProgram) {
 TEST(LaunchCommands, DirectLaunchIsTitledWithTheSource) {
   EXPECT_EQ(Direct_Launch_Command("C:\\a b.cpp", "C:\\a b.exe"),
             "start \"C:\\a b.cpp\" \"C:\\a b.exe\"");
+}
+
+TEST(CompileCommand, NamesThatTheCompilerWouldReadAsOptionsGoInAsPaths) {
+  COM_PATH = "g++";
+  COM_SETTINGS = "";
+  const std::string dot = std::string(".") + PATH_SEPARATOR;
+  EXPECT_EQ(Compile_Command("-o.cpp", "-o" + X),
+            "cmd /c\"\"g++\" -g -o \"" + dot + "-o" + X + "\" \"" + dot + "-o.cpp\"\"");
+  EXPECT_EQ(Compile_Command("@a.cpp", "@a" + X),
+            "cmd /c\"\"g++\" -g -o \"" + dot + "@a" + X + "\" \"" + dot + "@a.cpp\"\"");
+  EXPECT_EQ(Compile_Command("x/-a.cpp", "x/-a"), "cmd /c\"\"g++\" -g -o \"x/-a\" \"x/-a.cpp\"\"");
 }

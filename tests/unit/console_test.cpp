@@ -6,6 +6,7 @@
 #include <iostream>
 #include <sstream>
 #include <streambuf>
+#include <thread>
 
 #include "console/console.h"
 
@@ -150,6 +151,29 @@ TEST(Print, PausesAfterEveryByte) {
     Print(std::string(30, 'x'), 1);
   }
   EXPECT_GE(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(30));
+}
+
+// A timer that is always late by 0.6 ms, as Windows timers often are.
+void Late_Sleep(long sec, long nsec) {
+  std::this_thread::sleep_for(std::chrono::seconds(sec) + std::chrono::nanoseconds(nsec) +
+                              std::chrono::microseconds(600));
+}
+
+TEST(Print, LateTimersDoNotAddUpOverAText) {
+  Setup_Console();  // 1 ms timers, where they are not so by default
+  std::stringstream out;
+  auto old = SLEEP_HOOK;
+  SLEEP_HOOK = Late_Sleep;
+  auto start = std::chrono::steady_clock::now();
+  {
+    Capture capture(out.rdbuf());
+    Print(std::string(200, 'x'), 1);
+  }
+  auto took = std::chrono::steady_clock::now() - start;
+  SLEEP_HOOK = old;
+  EXPECT_GE(took, std::chrono::milliseconds(200));
+  // Each pause 0.6 ms late, one after the other, would take 320 ms.
+  EXPECT_LT(took, std::chrono::milliseconds(280));
 }
 
 TEST(CheckPint, DigitsInTheSet) {

@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <string>
 
 #include "platform/platform.h"
@@ -159,3 +162,54 @@ TEST(SettingsFile, FaultWithoutAnOldFileLeavesNoFileAtAll) {
     EXPECT_EQ(scratch.Listing(), "") << step;
   }
 }
+
+TEST(SettingsFile, SaveReachesTheDiskBeforeAndAfterTheRename) {
+  Scratch scratch;
+  Cwd_Guard cwd(scratch.Dir());
+  FILE_CALLS.clear();
+  Set("a", "b", "c");
+  ASSERT_TRUE(Save_Settings());
+  std::string calls;
+  for (const std::string& c : FILE_CALLS) calls += c + " ";
+  if (EXE_SUFFIX[0] == '\0')
+    EXPECT_EQ(calls, "open write fsync rename fsync-directory ");
+  else
+    EXPECT_EQ(calls, "CreateFileW WriteFile FlushFileBuffers MoveFileExW ");
+}
+
+TEST(SettingsFile, OnlyTheFirstThreeLinesAreRead) {
+  Scratch scratch;
+  scratch.Write("big", "a\r\nb\nc\r\n" + std::string(1 << 20, 'x'));
+  std::string text;
+  EXPECT_EQ(Read_Head(scratch.Path("big"), 3, text), "");
+  EXPECT_EQ(text, "a\r\nb\nc\r\n");
+}
+
+#ifndef _WIN32
+TEST(SettingsFile, SaveKeepsThePermissionBitsOfTheOldFile) {
+  Scratch scratch;
+  Cwd_Guard cwd(scratch.Dir());
+  scratch.Write(FILE_NAME, "old");
+  ASSERT_EQ(chmod(FILE_NAME.c_str(), 0600), 0);
+  ASSERT_TRUE(Save_Settings());
+  struct stat st;
+  ASSERT_EQ(stat(FILE_NAME.c_str(), &st), 0);
+  EXPECT_EQ(st.st_mode & 0777, 0600u);
+}
+
+TEST(SettingsFile, FileThatCannotBeReadIsNeverReplaced) {
+  Scratch scratch;
+  Cwd_Guard cwd(scratch.Dir());
+  // Opening it works; every read fails with an I/O error.
+  ASSERT_EQ(symlink("/proc/self/mem", FILE_NAME.c_str()), 0);
+  Set("stale", "values", "here");
+  Load();
+  Expect_Settings("", "", "");
+  Set("new", "", "");
+  EXPECT_FALSE(Save_Settings());
+  char target[64] = {0};
+  EXPECT_GT(readlink(FILE_NAME.c_str(), target, sizeof target - 1), 0);
+  EXPECT_STREQ(target, "/proc/self/mem");
+  EXPECT_EQ(scratch.Listing(), FILE_NAME);
+}
+#endif
