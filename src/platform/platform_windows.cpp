@@ -341,8 +341,8 @@ std::string Write_And_Flush(HANDLE h, const std::string& data) {
   if (written < data.size()) return Call_Error("WriteFile", ERROR_WRITE_FAULT);
   FILE_CALLS.push_back("WriteFile");
   if (Fault_At("flush")) return Call_Error("FlushFileBuffers", ERROR_WRITE_FAULT);
-  if (!FlushFileBuffers(h)) return Error_Text("FlushFileBuffers");
   FILE_CALLS.push_back("FlushFileBuffers");
+  if (!FlushFileBuffers(h)) return Error_Text("FlushFileBuffers");
   return "";
 }
 

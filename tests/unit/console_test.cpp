@@ -16,6 +16,7 @@ namespace {
 class Counting_Buf : public std::streambuf {
  public:
   int puts = 0, runs = 0, flushes = 0;
+  size_t flushed = 0;  // how much of the text had been written at the last flush
   std::string text, last_run;
 
  protected:
@@ -32,6 +33,7 @@ class Counting_Buf : public std::streambuf {
   }
   int sync() override {
     flushes++;
+    flushed = text.size();
     return 0;
   }
 };
@@ -120,6 +122,8 @@ TEST(Print, OneWritePerByteThenNewlinesInOneWrite) {
   EXPECT_EQ(buf.runs, 1);
   EXPECT_EQ(buf.last_run, "\n\n");
   EXPECT_EQ(buf.text, "3. 设置\n\n");
+  // A wait may follow: the whole line must be on the screen before it.
+  EXPECT_EQ(buf.flushed, buf.text.size());
 }
 
 TEST(Print, EmptyTextWritesOnlyNewline) {
