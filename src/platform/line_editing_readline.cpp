@@ -105,18 +105,25 @@ char** Complete(const char* text, int, int) {
 }
 
 // Characters are UTF-8 whatever the locale says; under "C" Readline would
-// edit byte by byte and split Chinese characters.
-void Use_Utf8_Characters() {
+// edit byte by byte and split Chinese characters. Readline sets the locale
+// from the environment again at every line, so this runs before each.
+int Use_Utf8_Characters() {
   std::setlocale(LC_CTYPE, "");
   const char* codeset = nl_langinfo(CODESET);
   if (codeset == nullptr || std::strcmp(codeset, "UTF-8") != 0)
     std::setlocale(LC_CTYPE, "C.UTF-8");
+  return 0;
 }
 
 void Setup_Readline() {
   Use_Utf8_Characters();
   rl_readline_name = "tivex";
   rl_initialize();
+  rl_startup_hook = Use_Utf8_Characters;
+  // Bytes of UTF-8 characters are characters, not Meta and a key.
+  rl_variable_bind("input-meta", "on");
+  rl_variable_bind("output-meta", "on");
+  rl_variable_bind("convert-meta", "off");
   static char no_breaks[] = "";
   rl_completer_word_break_characters = no_breaks;
   rl_completer_quote_characters = nullptr;

@@ -131,10 +131,23 @@ void Write_Whole_Characters(std::ostream& stream, DWORD which) {
 }
 
 // Ctrl+C reaches every process of the console: while a command runs it is
-// for the command. A handler, not SetConsoleCtrlHandler(NULL, TRUE), whose
-// flag the child would inherit.
+// for the command. Each process gets the event on a thread of its own, so
+// ours may come a moment after the child has ended of it: a second's grace.
+// A handler, not SetConsoleCtrlHandler(NULL, TRUE), whose flag the child
+// would inherit.
+volatile LONG CHILD_RUNNING = 0;
+volatile ULONGLONG CHILD_ENDED_AT = 0;
+
 BOOL WINAPI Leave_Ctrl_C_To_The_Child(DWORD type) {
-  return type == CTRL_C_EVENT || type == CTRL_BREAK_EVENT;
+  if (type != CTRL_C_EVENT && type != CTRL_BREAK_EVENT) return FALSE;
+  return CHILD_RUNNING || GetTickCount64() - CHILD_ENDED_AT < 1000;
+}
+
+void Child_Starts() { CHILD_RUNNING = 1; }
+
+void Child_Ended() {
+  CHILD_ENDED_AT = GetTickCount64();
+  CHILD_RUNNING = 0;
 }
 
 // Starts `line` (with `app` as the program, not searched on PATH) with this
@@ -144,7 +157,7 @@ bool Start_And_Wait(const std::wstring& app, std::wstring line, DWORD& code, DWO
   STARTUPINFOW si{};
   si.cb = sizeof si;
   PROCESS_INFORMATION pi{};
-  SetConsoleCtrlHandler(Leave_Ctrl_C_To_The_Child, TRUE);
+  Child_Starts();
   bool started = CreateProcessW(app.c_str(), line.data(), nullptr, nullptr, TRUE, 0, nullptr,
                                 nullptr, &si, &pi);
   err = started ? 0 : GetLastError();
@@ -154,7 +167,7 @@ bool Start_And_Wait(const std::wstring& app, std::wstring line, DWORD& code, DWO
     CloseHandle(pi.hThread);
     CloseHandle(pi.hProcess);
   }
-  SetConsoleCtrlHandler(Leave_Ctrl_C_To_The_Child, FALSE);
+  Child_Ended();
   return started;
 }
 
@@ -179,9 +192,9 @@ int Run_Interpreter(const std::string& t) {
 }
 
 int Run_Through_System(const std::string& t) {
-  SetConsoleCtrlHandler(Leave_Ctrl_C_To_The_Child, TRUE);
+  Child_Starts();
   int result = _wsystem(Widen(t).c_str());
-  SetConsoleCtrlHandler(Leave_Ctrl_C_To_The_Child, FALSE);
+  Child_Ended();
   return result;
 }
 
@@ -245,6 +258,7 @@ void Setup_Console() {
   Write_Whole_Characters(std::cerr, STD_ERROR_HANDLE);
   timeBeginPeriod(1);
   std::atexit(End_Timer_Period);
+  SetConsoleCtrlHandler(Leave_Ctrl_C_To_The_Child, TRUE);
 }
 
 void Sleep_For(long sec, long nsec) {

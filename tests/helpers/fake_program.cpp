@@ -3,7 +3,7 @@
 // in the working directory (a program started in a window of its own is seen
 // there), leaves its PATH in program_path.txt, and ends as status.txt says
 // (0 when there is none): "N" ends with status N, "sleep N" sleeps 0.4 s
-// first, "crash" writes through a null pointer.
+// first, "crash" writes through a null pointer, "loop" runs for a minute.
 
 #include <chrono>
 #include <cstdio>
@@ -26,6 +26,7 @@ int main(int argc, char** argv) {
   static volatile int* volatile null_pointer = nullptr;
   if (word == "crash") *null_pointer = 1;
   if (word == "sleep") std::this_thread::sleep_for(std::chrono::milliseconds(400));
+  if (word == "loop") std::this_thread::sleep_for(std::chrono::seconds(60));
   int status = 0;
   if (word != "sleep")
     status = std::atoi(word.c_str());

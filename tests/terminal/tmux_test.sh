@@ -103,6 +103,9 @@ check "the window is named as the source" \
 t kill-session -t odd
 t set-option -g remain-on-exit off 2>/dev/null
 
+# Whether the terminal saved in $1 edits lines and echoes, as it did before.
+as_found() { [ -f "$1" ] && ! grep -qE '(^| )-(icanon|echo)( |$)' "$1"; }
+
 # --- Line editing: whole Chinese characters, cursor keys, history, and Tab
 # completion of paths with spaces and Chinese names.
 ed="$work/editing"
@@ -110,7 +113,10 @@ mkdir -p "$ed/中文 目录" "$ed/my dir"
 : > "$ed/中文 目录/程序 一.cpp"
 : > "$ed/my dir/a b.cpp"
 : > "$ed/my dir/notes.txt"
-t new-session -d -s ed -x 120 -y 40 -c "$ed" "env VISUAL=$(dirname "$compiler")/fake_program $tivex"
+# Under the C locale too, characters are whole. (The shell around tivex
+# survives Ctrl-C with a trap of its own; tivex gets SIGINT as it is.)
+t new-session -d -s ed -x 120 -y 40 -c "$ed" \
+  "trap : INT; env LC_ALL=C VISUAL=$(dirname "$compiler")/fake_program $tivex; stty -a > stty.txt; sleep 60"
 pane=ed:0
 wait_for ed:0 "4. 保存信息并退出"
 keys ed:0 1 Enter 1 Enter
@@ -134,6 +140,11 @@ wait_for ed:0 "请按任意键继续"
 opened=$(printf 'fake_program ran [中文 目录/程序 一.cpp]\nfake_program ran [my dir/a b.cpp]')
 check "Tab completes Chinese names and names with spaces, as typed" \
   test "$(cat "$ed/program_ran.txt")" = "$opened"
+keys ed:0 x
+wait_for ed:0 "3. 返回"
+keys ed:0 C-c
+for _ in $(seq 50); do [ -f "$ed/stty.txt" ] && break; sleep 0.1; done
+check "Ctrl-C at a question ends tivex and gives the terminal back" as_found "$ed/stty.txt"
 t kill-session -t ed 2>/dev/null
 
 # --- Ctrl-C and the terminal: in a terminal of its own (no tmux windows),
@@ -168,8 +179,6 @@ wait_for sig:0 "设置成功！"
 keys sig:0 x 5 Enter 4 Enter
 check "tivex lived on and saved what was set after Ctrl-C" comes_to_hold "$sig/yolvar_data.qd" "-O2"
 for _ in $(seq 50); do [ -f "$sig/stty.txt" ] && break; sleep 0.1; done
-# Whether the terminal saved in $1 edits lines and echoes, as it did before.
-as_found() { [ -f "$1" ] && ! grep -qE '(^| )-(icanon|echo)( |$)' "$1"; }
 check "the terminal is as it was at exit" as_found "$sig/stty.txt"
 t kill-session -t sig 2>/dev/null
 rm -f "$sig/stty.txt"
