@@ -30,11 +30,11 @@ using Clock = std::chrono::steady_clock;
 void Pace(Clock::time_point& start, int32_t k) {
   Clock::time_point due = start + std::chrono::milliseconds(k);
   Clock::time_point now = Clock::now();
-  if (now < due) {
+  if (now - due > std::chrono::milliseconds(5)) start = now - std::chrono::milliseconds(k);
+  // A timer may also wake a little early: then the rest is slept once more.
+  for (int tries = 0; tries < 2 && now < due; tries++, now = Clock::now()) {
     long ns = static_cast<long>(std::chrono::duration_cast<std::chrono::nanoseconds>(due - now).count());
     SLEEP_HOOK(ns / 1000000000L, ns % 1000000000L);
-  } else if (now - due > std::chrono::milliseconds(5)) {
-    start = now - std::chrono::milliseconds(k);
   }
 }
 

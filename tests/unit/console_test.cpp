@@ -6,7 +6,6 @@
 #include <iostream>
 #include <sstream>
 #include <streambuf>
-#include <thread>
 
 #include "console/console.h"
 
@@ -159,8 +158,8 @@ TEST(Print, PausesAfterEveryByte) {
 
 // A timer that is always late by 0.6 ms, as Windows timers often are.
 void Late_Sleep(long sec, long nsec) {
-  std::this_thread::sleep_for(std::chrono::seconds(sec) + std::chrono::nanoseconds(nsec) +
-                              std::chrono::microseconds(600));
+  long late = nsec + 600000;
+  Sleep_For(sec + late / 1000000000L, late % 1000000000L);
 }
 
 TEST(Print, LateTimersDoNotAddUpOverAText) {

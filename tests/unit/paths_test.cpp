@@ -45,6 +45,16 @@ TEST_F(PathChecks, DirectoryIsNotAFile) {
   EXPECT_EQ(Check("."), PATH_NOT_FILE);
 }
 
+TEST_F(PathChecks, PathIsLookedUpWithoutItsTrailingSeparator) {
+  const std::string sep(1, PATH_SEPARATOR);
+  EXPECT_EQ(Path_Status("dir.cpp" + sep), PATH_DIRECTORY);
+  EXPECT_EQ(Path_Status("a.cpp" + sep + sep), PATH_FILE);
+  EXPECT_TRUE(Isfile("a.cpp" + sep));
+  // Found, but what follows the last dot is "cpp/".
+  EXPECT_EQ(Check("a.cpp" + sep), PATH_WRONG_TYPE);
+  EXPECT_EQ(Check("dir.cpp" + sep), PATH_NOT_FILE);
+}
+
 TEST_F(PathChecks, ExtensionIsTheTextAfterTheLastDotOfTheWholeLine) {
   EXPECT_EQ(Check("noext"), PATH_WRONG_TYPE);
   EXPECT_EQ(Check("a.b/main"), PATH_WRONG_TYPE);
