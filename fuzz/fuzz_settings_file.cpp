@@ -12,6 +12,7 @@
 #include <string>
 
 #include "console/console.h"
+#include "platform/platform.h"
 #include "settings/settings.h"
 
 namespace fs = std::filesystem;
@@ -50,6 +51,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (a.find('\n') != std::string::npos || b.find('\n') != std::string::npos ||
       c.find('\n') != std::string::npos)
     std::abort();
+  FILE_CALLS.clear();
   if (!Save_Settings()) std::abort();
   if (File_Bytes() != a + "\r\n" + b + "\r\n" + c) std::abort();
   COM_PATH = CON_PATH = COM_SETTINGS = "";

@@ -393,12 +393,14 @@ std::string Write_Temp_Beside(const std::string& p, const std::string& data, std
   if (Fault_At("create")) return Error_Text("open", EACCES);
   // A settings file that only its owner may read stays so.
   struct stat st;
-  mode_t mode = stat(p.c_str(), &st) == 0 && S_ISREG(st.st_mode) ? st.st_mode & 07777 : 0666;
+  bool keep_mode = stat(p.c_str(), &st) == 0 && S_ISREG(st.st_mode);
+  mode_t mode = keep_mode ? st.st_mode & 07777 : 0666;
   std::string error;
   int fd = Open_Fresh_Temp(p, mode, temp, error);
   if (fd < 0) return error;
   FILE_CALLS.push_back("open");
-  if (mode != 0666 && fchmod(fd, mode) != 0) error = Error_Text("fchmod", errno);
+  // Unlike open, fchmod leaves the umask out.
+  if (keep_mode && fchmod(fd, mode) != 0) error = Error_Text("fchmod", errno);
   if (error.empty()) error = Write_And_Sync(fd, data);
   if (close(fd) != 0 && error.empty()) error = Error_Text("close", errno);
   if (!error.empty()) unlink(temp.c_str());

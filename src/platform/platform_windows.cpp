@@ -124,10 +124,8 @@ bool Is_Console(HANDLE h) {
 void Write_Whole_Characters(std::ostream& stream, DWORD which) {
   HANDLE h = GetStdHandle(which);
   if (!Is_Console(h)) return;
-  static std::vector<Console_Buf*> bufs;
-  bufs.push_back(new Console_Buf(h));
   stream.flush();
-  stream.rdbuf(bufs.back());
+  stream.rdbuf(new Console_Buf(h));  // in use until the program ends
 }
 
 // Ctrl+C reaches every process of the console: while a command runs it is

@@ -24,7 +24,7 @@ volatile sig_atomic_t IN_KEY_MODE = 0;
 volatile sig_atomic_t TITLE_PUSHED = 0;
 struct sigaction OLD_INT, OLD_QUIT;
 
-// Everything below may run inside a signal handler: system calls only.
+// These three run inside signal handlers too: system calls only.
 void Leave_Key_Mode_Now() {
   if (IN_KEY_MODE) tcsetattr(STDIN_FILENO, TCSANOW, &FOUND);
 }
@@ -37,7 +37,7 @@ void Pop_Title() {
   (void)ignored;
 }
 
-void Give_Back_At_Exit() {
+void Give_Back_Terminal() {
   Leave_Key_Mode_Now();
   Pop_Title();
 }
@@ -45,8 +45,14 @@ void Give_Back_At_Exit() {
 // The handler is reset on entry (SA_RESETHAND), so the signal raised again
 // ends the program as it would have without us.
 void On_Fatal_Signal(int sig) {
-  Give_Back_At_Exit();
+  Give_Back_Terminal();
   raise(sig);
+}
+
+// What is still buffered goes out under the title it was written under.
+void Give_Back_At_Exit() {
+  std::cout.flush();
+  Give_Back_Terminal();
 }
 
 void On_Continue(int) {
