@@ -4,7 +4,6 @@
 #include <fcntl.h>
 #include <poll.h>
 #include <signal.h>
-#include <sys/stat.h>
 #include <termios.h>
 #include <unistd.h>
 
@@ -128,6 +127,28 @@ void Make_Blocking(int fd) {
   if (flags >= 0) fcntl(fd, F_SETFL, flags & ~O_NONBLOCK);
 }
 
+// Appends what standard input has to `pending`; false at its true end or
+// on an error, which is told and ends the input there. An interrupted read is tried again, and so is
+// one of a descriptor that a program sharing the terminal left non-blocking.
+bool Read_More(std::string& pending) {
+  char buf[65536];
+  while (true) {
+    ssize_t n = read(STDIN_FILENO, buf, sizeof buf);
+    if (n > 0) {
+      pending.append(buf, static_cast<size_t>(n));
+      return true;
+    }
+    if (n == 0) return false;
+    if (errno == EAGAIN || errno == EWOULDBLOCK) {
+      Make_Blocking(STDIN_FILENO);
+    } else if (errno != EINTR) {
+      std::cerr << "tivex: read: " << std::strerror(errno) << std::endl;
+      pending.clear();  // a line cut short by the error is no answer
+      return false;
+    }
+  }
+}
+
 }  // namespace
 
 void Write_Out(const std::string& s) {
@@ -191,28 +212,10 @@ bool Read_Plain_Line(std::string& s) {
       if (!s.empty() && s.back() == '\r') s.pop_back();
       return true;
     }
-    searched = pending.size();
     if (at_end) return false;
-    char buf[65536];
-    ssize_t n = read(STDIN_FILENO, buf, sizeof buf);
-    if (n > 0) {
-      pending.append(buf, static_cast<size_t>(n));
-    } else if (n == 0) {
-      at_end = true;
-    } else if (errno == EAGAIN || errno == EWOULDBLOCK) {
-      // A program that shared the terminal left it non-blocking.
-      Make_Blocking(STDIN_FILENO);
-    } else if (errno != EINTR) {
-      std::cerr << "tivex: read: " << std::strerror(errno) << std::endl;
-      at_end = true;
-      pending.clear();
-    }
+    searched = pending.size();
+    at_end = !Read_More(pending);
   }
-}
-
-bool Is_Directory(const std::string& p) {
-  struct stat st;
-  return stat(p.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
 }
 
 bool Platform_Read_Line(std::string& s, Input_Kind kind) {

@@ -33,8 +33,5 @@ bool Read_Plain_Line(std::string& s);
 bool Line_Editing_Available();
 bool Read_Edited_Line(std::string& s, Input_Kind kind);
 
-// Whether `p` names a directory, following links.
-bool Is_Directory(const std::string& p);
-
 // Writes `s` to standard output and flushes it.
 void Write_Out(const std::string& s);
