@@ -1,9 +1,11 @@
 #pragma once
 
 // The operations that differ between Windows and POSIX. Everything above this
-// layer is the same code on both; platform_windows.cpp and platform_posix.cpp
-// implement these declarations, and command_line.cpp holds the pure helpers
-// that both share.
+// layer is the same code on both. platform_windows.cpp implements these
+// declarations on Windows; on POSIX platform_posix.cpp and terminal_posix.cpp
+// do, with a line editor (line_editing_readline.cpp, or line_editing_none.cpp
+// where GNU Readline is not found). platform_common.cpp holds the pure
+// helpers that both share.
 
 #include <string>
 #include <vector>
@@ -61,7 +63,8 @@ bool Platform_Is_Executable(const std::string& p);
 bool Modified_Time(const std::string& p, long long& time);
 
 // Creates the file `p`, empty, failing when any entry of that name exists.
-// Returns "" on success, else the reason in Chinese.
+// Returns "" on success, else the reason as the dialogue tells it (in
+// Chinese for the common ones).
 std::string Create_New_File(const std::string& p);
 
 // Reads the regular file `p` into `text` up to the end of its `lines`-th
@@ -152,7 +155,7 @@ bool Is_Path_Text(const std::string& s);
 int Sequence_Length(unsigned char c);
 
 // `p` without the separators at its end, so that "a.cpp/" names the file
-// a.cpp; a root ("/", "C:\\") and a path of separators alone stay whole.
+// a.cpp; a root ("/", "C:\" with its backslash) keeps its separator.
 std::string Without_Trailing_Separators(const std::string& p, const char* separators);
 
 // The length of the longest start of `s` that ends on a whole UTF-8
@@ -183,7 +186,7 @@ std::string Exception_Text(unsigned long status);
 // read as Windows reads it: up to the next blank, or inside quotes as is.
 std::vector<std::string> Split_Command_Line(const std::string& s);
 
-// Splits the arguments of "start" and "notepad.exe": blanks separate, a
+// Splits the arguments of "start": blanks separate, a
 // double-quoted run belongs to one argument and loses its quotes; a backslash
 // is an ordinary byte.
 std::vector<std::string> Split_Quoted(const std::string& s);
