@@ -6,11 +6,9 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include <csignal>
-
-#include <cerrno>
 #include <chrono>
-#include <cstring>
+#include <csignal>
+#include <cstdlib>
 #include <filesystem>
 #include <thread>
 
