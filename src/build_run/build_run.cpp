@@ -9,12 +9,6 @@
 
 namespace {
 
-// The last part of a path, after its last separator.
-std::string Base_Name(const std::string& path) {
-  size_t pos = path.find_last_of(std::string("/") + PATH_SEPARATOR);
-  return pos == std::string::npos ? path : path.substr(pos + 1);
-}
-
 // g++ reads a word that begins with "-" as an option and one that begins
 // with "@" as a file of options: a source named so goes in as "./name".
 const char* const COMPILER_LEADS = "-@";
@@ -26,7 +20,7 @@ std::string Exe_Path(const std::string& fpath) {
   std::string epath = fpath.substr(0, lf - 4) + EXE_SUFFIX;
   // Sources named ".cpp", "..cpp" and "...cpp" would give a program named
   // "", "." or "..": the directory itself or its parent.
-  std::string base = Base_Name(epath);
+  std::string base = Last_Component(epath);
   bool nameless = base.empty() || base == "." || base == "..";
   if (EXE_SUFFIX[0] == '\0' && nameless) epath += ".out";
   return epath;

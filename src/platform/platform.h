@@ -154,6 +154,9 @@ bool Is_Path_Text(const std::string& s);
 // cannot start one.
 int Sequence_Length(unsigned char c);
 
+// The part of `p` after its last separator ("/", and the platform's own).
+std::string Last_Component(const std::string& p);
+
 // `p` without the separators at its end, so that "a.cpp/" names the file
 // a.cpp; a root ("/", "C:\" with its backslash) keeps its separator.
 std::string Without_Trailing_Separators(const std::string& p, const char* separators);

@@ -142,6 +142,11 @@ std::string Strip_Cmd_Quotes(const std::string& rest) {
   return inner;
 }
 
+std::string Last_Component(const std::string& p) {
+  size_t pos = p.find_last_of(std::string("/") + PATH_SEPARATOR);
+  return pos == std::string::npos ? p : p.substr(pos + 1);
+}
+
 std::string Without_Trailing_Separators(const std::string& p, const char* separators) {
   std::string s = p;
   auto is_separator = [&](char c) { return std::string(separators).find(c) != std::string::npos; };

@@ -105,12 +105,19 @@ pid_t Start(const std::vector<std::string>& args, bool search) {
 }
 
 // Runs `args` and waits, leaving Ctrl-C to it as the C library's system()
-// does; 127 when it cannot be started.
-int Run_And_Wait(const std::vector<std::string>& args, bool search) {
+// does; false when it cannot be started, else its result in `result`.
+bool Run_Here(const std::vector<std::string>& args, bool search, int& result) {
   Ignore_Interrupts();
   pid_t pid = Start(args, search);
-  int result = pid < 0 ? 127 : Wait_For(pid);
+  if (pid >= 0) result = Wait_For(pid);
   Restore_Interrupts();
+  return pid >= 0;
+}
+
+// Run_Here's result, or 127 when the program cannot be started.
+int Run_And_Wait(const std::vector<std::string>& args, bool search) {
+  int result = 127;
+  Run_Here(args, search, result);
   return result;
 }
 
@@ -191,19 +198,13 @@ std::string Working_Directory() {
   return buf.data();
 }
 
-// The last part of a path.
-std::string File_Name(const std::string& p) {
-  size_t slash = p.rfind('/');
-  return slash == std::string::npos ? p : p.substr(slash + 1);
-}
-
 // Opens a new tmux window named `title` (or, when that is empty, after the
 // program's file) in the working directory; returns at once. tmux expands
 // formats in the name and the directory, "#(cmd)" among them, so every "#"
 // there is doubled. A lone word would be run by tmux through the shell, so
 // env executes the program instead.
 bool Start_In_Tmux(const std::string& title, const std::vector<std::string>& program) {
-  std::string name = title.empty() ? File_Name(program.back()) : title;
+  std::string name = title.empty() ? Last_Component(program.back()) : title;
   std::vector<std::string> args = {"tmux",  "new-window", "-n", Tmux_Literal(name),
                                    "-c",    Tmux_Literal(Working_Directory()),
                                    "--",    "env",        "--"};
@@ -240,11 +241,8 @@ int Start_Program(const std::string& rest) {
   if (Has_Env("TMUX") && Start_In_Tmux(title, program)) return 0;
   if ((Has_Env("DISPLAY") || Has_Env("WAYLAND_DISPLAY")) && Start_In_Terminal(program)) return 0;
   // Here 0 means only that the program could be started.
-  Ignore_Interrupts();
-  pid_t pid = Start(program, false);
-  if (pid >= 0) Wait_For(pid);
-  Restore_Interrupts();
-  return pid < 0 ? 127 : 0;
+  int ignored;
+  return Run_Here(program, false, ignored) ? 0 : 127;
 }
 
 // fsync, recorded in FILE_CALLS for the tests to see that it was made.

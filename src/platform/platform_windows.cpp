@@ -198,10 +198,7 @@ int Run_Through_System(const std::string& t) {
 
 void End_Timer_Period() { timeEndPeriod(1); }
 
-bool Stdin_Is_Console() {
-  DWORD mode;
-  return GetConsoleMode(GetStdHandle(STD_INPUT_HANDLE), &mode) != 0;
-}
+bool Stdin_Is_Console() { return Is_Console(GetStdHandle(STD_INPUT_HANDLE)); }
 
 // A console hands over UTF-16; with input code page 65001 many consoles would
 // turn every non-ASCII character of a narrow read into a NUL byte.
@@ -471,8 +468,7 @@ void Wait_For_Key_Press() {
   std::cout << KEY_PROMPT;
   std::cout.flush();
   HANDLE in = GetStdHandle(STD_INPUT_HANDLE);
-  DWORD mode;
-  if (GetConsoleMode(in, &mode)) Read_Console_Key(in);
+  if (Is_Console(in)) Read_Console_Key(in);
   std::cout << "\n";
 }
 
