@@ -44,6 +44,9 @@ std::string Helper(const std::string& name);
 // The bytes of a file of this machine.
 std::string Read_File(const std::string& path);
 
+// Puts a copy of fake_program at `path`, ready to run; false when it cannot.
+bool Place_Fake_Program(const std::string& path);
+
 // The expected transcript, written with LF, as the lane under test writes it.
 std::string Lane(const std::string& text);
 

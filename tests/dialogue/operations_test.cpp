@@ -38,8 +38,7 @@ std::string Run_Transcript(const std::string& body) {
 
 // Puts a copy of fake_program at `name` in `dir`, ready to run.
 void Place_Program(const Scratch& dir, const std::string& name) {
-  dir.Write(name, Read_File(Helper_File("fake_program")));
-  ASSERT_EQ(chmod(dir.Path(name).c_str(), 0755), 0);
+  ASSERT_TRUE(Place_Fake_Program(dir.Path(name)));
 }
 
 const std::string AUTO_COMPILE = "未找到对应程序的 exe 文件，自动编译。\n正在编译……\n";

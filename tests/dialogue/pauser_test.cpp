@@ -22,9 +22,7 @@ int Pauser_Status(int program_status) { return Under_Wine() ? 0 : program_status
 // Copies fake_program into `dir` as `name`, to end as status.txt says:
 // with that status, or by a crash ("crash"); "sleep" first makes it sleep.
 void Place_Program(const Scratch& dir, const std::string& name, const std::string& status) {
-  dir.Write(name, Read_File(Helper_File("fake_program")));
-  std::string chmod = "chmod +x '" + dir.Path(name) + "'";
-  ASSERT_EQ(std::system(chmod.c_str()), 0);
+  ASSERT_TRUE(Place_Fake_Program(dir.Path(name)));
   dir.Write("status.txt", status);
 }
 
