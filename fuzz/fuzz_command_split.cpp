@@ -1,4 +1,4 @@
-// Splits arbitrary command lines, and checks that arguments quoted the way
+// Splits arbitrary option lines, and checks that arguments quoted the way
 // Windows programs expect come back from the split unchanged.
 
 #include <cstddef>
@@ -11,8 +11,8 @@
 
 namespace {
 
-// Quotes one argument after the program name so that the C runtime's rules
-// give it back: backslashes doubled before a quote, quotes escaped.
+// Quotes one argument so that the C runtime's rules give it back: backslashes
+// doubled before a quote, quotes escaped.
 std::string Quote(const std::string& arg) {
   if (!arg.empty() && arg.find_first_of(" \t\"") == std::string::npos) return arg;
   std::string out = "\"";
@@ -37,21 +37,18 @@ std::string Quote(const std::string& arg) {
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   std::string text(reinterpret_cast<const char*>(data), size);
-  Split_Command_Line(text);
-  Split_Quoted(text);
-  if (Strip_Cmd_Quotes("\"" + text + "\"") != text && text.find('"') == std::string::npos)
-    std::abort();
+  Split_Arguments(text);
 
-  // NUL bytes separate the arguments; the program's name cannot hold a quote.
+  // NUL bytes separate the arguments.
   std::vector<std::string> args(1);
   for (char c : text) {
     if (c == '\0')
       args.emplace_back();
     else
-      args.back() += (args.size() == 1 && c == '"') ? '_' : c;
+      args.back() += c;
   }
-  std::string line = "\"" + args[0] + "\"";
-  for (size_t i = 1; i < args.size(); i++) line += " " + Quote(args[i]);
-  if (Split_Command_Line(line) != args) std::abort();
+  std::string line;
+  for (const std::string& arg : args) line += " " + Quote(arg);
+  if (Split_Arguments(line) != args) std::abort();
   return 0;
 }

@@ -21,7 +21,7 @@ namespace {
 
 const char* const FILE_NAME = "yolvar_data.qd";
 
-int No_Command(const std::string&) { return 0; }
+int No_Command(const std::string&, const std::vector<std::string>&) { return 0; }
 
 void Enter_Scratch() {
   fs::path dir = fs::temp_directory_path() / ("tivex-fuzz-settings-" + std::to_string(getpid()));

@@ -1,6 +1,7 @@
 #include "build_run/build_run.h"
 
 #include <string>
+#include <vector>
 
 #include "console/console.h"
 #include "files/files.h"
@@ -34,6 +35,15 @@ std::string Compile_Command(const std::string& fpath, const std::string& epath) 
   return "cmd /c" + Change(inner);
 }
 
+std::vector<std::string> Compile_Words(const std::string& fpath, const std::string& epath) {
+  std::vector<std::string> words = {COM_PATH};
+  for (const std::string& option : Split_Arguments(COM_SETTINGS)) words.push_back(option);
+  for (const char* word : {"-g", "-o"}) words.push_back(word);
+  words.push_back(Path_Argument(epath, COMPILER_LEADS));
+  words.push_back(Path_Argument(fpath, COMPILER_LEADS));
+  return words;
+}
+
 std::string Pauser_Launch_Command(const std::string& epath) {
   return "start \"\" " + Change(CON_PATH) + " " + Change(epath);
 }
@@ -46,9 +56,9 @@ namespace {
 
 // Compiles and tells the outcome; false when the compile failed, after its
 // closing pause. A program that cannot be overwritten gets a hint.
-bool Compile(const std::string& t, const std::string& epath) {
+bool Compile(const std::string& fpath, const std::string& epath) {
   Print("正在编译……", 1);
-  if (System(t) == 0) {
+  if (System(Compile_Command(fpath, epath), Compile_Words(fpath, epath)) == 0) {
     Print("编译成功！", 1);
     return true;
   }
@@ -68,14 +78,14 @@ bool Source_Is_Newer(const std::string& fpath, const std::string& epath) {
 
 // Asks whether to compile when the program exists, compiles when it is
 // missing; false when the request ended here.
-bool Compile_If_Needed(const std::string& fpath, const std::string& t, const std::string& epath) {
+bool Compile_If_Needed(const std::string& fpath, const std::string& epath) {
   if (!Isfile(epath)) {
     Print("未找到对应程序的 exe 文件，自动编译。", 1);
-    return Compile(t, epath);
+    return Compile(fpath, epath);
   }
   if (Source_Is_Newer(fpath, epath)) Print("源文件比 exe 文件新，建议重新编译。", 1);
   Print("是否需要编译？（0/1）", 1);
-  if (Read_Pint({0, 1}) == 1) return Compile(t, epath);
+  if (Read_Pint({0, 1}) == 1) return Compile(fpath, epath);
   Print("跳过编译。", 1);
   return true;
 }
@@ -91,7 +101,7 @@ std::string Directory_Of(const std::string& path) {
 bool Program_Place_Is_Taken(const std::string& epath) {
   Path_Kind kind = Path_Status(epath);
   if (kind == PATH_MISSING || (kind == PATH_FILE && Platform_Is_Executable(epath))) return false;
-  Print("“" + epath + "”已经存在，但它不是程序：请把它改名或移走，再编译运行。", 2);
+  Print("“" + Visible(epath) + "”已经存在，但它不是程序：请把它改名或移走，再编译运行。", 2);
   System("pause");
   return true;
 }
@@ -100,10 +110,10 @@ void Launch(const std::string& fpath, const std::string& epath) {
   int result;
   if (Isfile(CON_PATH)) {
     Print("正在通过 ConsolePauser 启动程序……", 1);
-    result = System(Pauser_Launch_Command(epath));
+    result = System(Pauser_Launch_Command(epath), {"", CON_PATH, epath});
   } else {
     Print("ConsolePauser 路径无效。即将直接启动程序。", 1);
-    result = System(Direct_Launch_Command(fpath, epath));
+    result = System(Direct_Launch_Command(fpath, epath), {fpath, epath});
   }
   Print(result == 0 ? "启动成功！" : "启动失败！", 1);
 }
@@ -126,7 +136,7 @@ void Run() {
   // dynamically find their DLLs beside the compiler.
   std::string compiler_dir = Directory_Of(COM_PATH);
   if (!compiler_dir.empty()) Put_First_On_Path(compiler_dir);
-  if (!Compile_If_Needed(fpath, Compile_Command(fpath, epath), epath)) return;
+  if (!Compile_If_Needed(fpath, epath)) return;
   Write("\n");
   Print("是否需要运行？（0/1）", 1);
   if (Read_Pint({0, 1}) == 1)

@@ -4,6 +4,7 @@
 // program, through ConsolePauser or directly.
 
 #include <string>
+#include <vector>
 
 // The program's path for the source `fpath`: its last four bytes (".cpp" in
 // any case) replaced by the platform's executable suffix.
@@ -11,6 +12,10 @@ std::string Exe_Path(const std::string& fpath);
 
 // The compile command for the current settings.
 std::string Compile_Command(const std::string& fpath, const std::string& epath);
+
+// The words of the compile command: the compiler, the options split as a
+// Windows program splits its command line, -g, -o, the program, the source.
+std::vector<std::string> Compile_Words(const std::string& fpath, const std::string& epath);
 
 // The launch command through ConsolePauser at CON_PATH.
 std::string Pauser_Launch_Command(const std::string& epath);

@@ -9,7 +9,7 @@
 
 void (*SLEEP_HOOK)(long sec, long nsec) = Sleep_For;
 bool (*READ_LINE_HOOK)(std::string& s, Input_Kind kind) = Platform_Read_Line;
-int (*SYSTEM_HOOK)(const std::string& t) = Platform_System;
+int (*SYSTEM_HOOK)(const std::string& t, const std::vector<std::string>& words) = Platform_System;
 
 namespace {
 
@@ -102,7 +102,7 @@ int Read_Pint(std::unordered_set<int> a) {
   }
 }
 
-int System(const std::string& t) {
+int System(const std::string& t, const std::vector<std::string>& words) {
   Flush_Output();
-  return SYSTEM_HOOK(t);
+  return SYSTEM_HOOK(t, words);
 }

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <string>
 #include <unordered_set>
+#include <vector>
 
 #include "platform/platform.h"
 
@@ -46,10 +47,11 @@ Pint_Verdict Check_Pint(const std::string& s, const std::unordered_set<int>& a, 
 int Read_Pint(std::unordered_set<int> a);
 
 // Where command lines are run; tests put a recorder here.
-extern int (*SYSTEM_HOOK)(const std::string& t);
+extern int (*SYSTEM_HOOK)(const std::string& t, const std::vector<std::string>& words);
 
-// Flushes standard output and hands the command line `t` to SYSTEM_HOOK.
-int System(const std::string& t);
+// Flushes standard output and hands the command line `t` to SYSTEM_HOOK,
+// with `words`: what the line names, each path one word (see Platform_System).
+int System(const std::string& t, const std::vector<std::string>& words = {});
 
 // Writes `s` to standard output at once, without pauses.
 void Write(const std::string& s);

@@ -33,6 +33,6 @@ void Open_File() {
   std::string fpath = Read_File_Path("cpp");
   Write("\n打开成功！请在弹出的窗口内编写代码，编写完成后保存。\n\n");
   std::string t = "notepad.exe " + Change(fpath);
-  System(t);
+  System(t, {fpath});
   System("pause");
 }

@@ -46,8 +46,12 @@ bool Platform_Read_Line(std::string& s, Input_Kind kind);
 
 // Runs one command line of the program's vocabulary (cls, pause, title,
 // notepad.exe, cmd /c, start) and returns its result. The caller has flushed
-// standard output.
-int Platform_System(const std::string& t);
+// standard output. `words` are what the line names, as they were put into it:
+// for "cmd /c" the program and its arguments, for "start" the title, the
+// program and its argument, for "notepad.exe" the file; empty for the others.
+// Windows hands `t` to its interpreter; POSIX runs `words` as they are and
+// never parses a path back out of `t`, since a name may hold quotes.
+int Platform_System(const std::string& t, const std::vector<std::string>& words);
 
 // Status of `p`, a path in UTF-8 that holds no NUL byte and is well formed.
 // A status that cannot be determined is PATH_MISSING.
@@ -183,17 +187,13 @@ std::string Path_Argument(const std::string& p, const char* leads);
 // status.
 std::string Exception_Text(unsigned long status);
 
-// Splits a command line into arguments the way Windows programs split their
-// own: blanks separate, a double-quoted run belongs to one argument and loses
-// its quotes, backslashes escape a quote. The first argument, the program, is
-// read as Windows reads it: up to the next blank, or inside quotes as is.
-std::vector<std::string> Split_Command_Line(const std::string& s);
+// Splits `s` into arguments the way a Windows program splits what follows its
+// name on its command line: blanks separate, a double-quoted run belongs to
+// one argument and loses its quotes, backslashes escape a quote.
+std::vector<std::string> Split_Arguments(const std::string& s);
 
-// Splits the arguments of "start": blanks separate, a
-// double-quoted run belongs to one argument and loses its quotes; a backslash
-// is an ordinary byte.
-std::vector<std::string> Split_Quoted(const std::string& s);
-
-// `rest` without its first and its last double quote: the inner line of
-// `cmd /c"INNER"`, the path of `notepad.exe "P"`.
-std::string Strip_Cmd_Quotes(const std::string& rest);
+// `s` as it may be shown on a terminal: each C0 control and DEL in caret
+// notation ("^[" for ESC), each C1 control (U+0080 to U+009F) and each byte
+// that starts no UTF-8 character as octal escapes ("\302\233"). Printable
+// text, Chinese included, is unchanged.
+std::string Visible(const std::string& s);

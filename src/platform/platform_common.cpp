@@ -23,22 +23,7 @@ bool Sequence_Is_Well_Formed(const std::string& s, size_t i, int n) {
   return true;
 }
 
-// Reads the program name at the start of a Windows command line: inside
-// quotes everything up to the closing quote, else up to the first blank.
-size_t Read_Program_Name(const std::string& s, size_t i, std::string& arg) {
-  if (i < s.size() && s[i] == '"') {
-    size_t end = s.find('"', i + 1);
-    if (end == std::string::npos) end = s.size();
-    arg = s.substr(i + 1, end - i - 1);
-    return end < s.size() ? end + 1 : end;
-  }
-  size_t end = i;
-  while (end < s.size() && !Is_Blank(s[end])) end++;
-  arg = s.substr(i, end - i);
-  return end;
-}
-
-// Reads one argument after the program name, by the rules of the C runtime:
+// Reads one argument, by the rules of the C runtime:
 // 2n backslashes before a quote give n and the quote toggles quoting, 2n+1
 // give n and a literal quote; "" inside quotes is a literal quote.
 size_t Read_Argument(const std::string& s, size_t i, std::string& arg) {
@@ -99,47 +84,14 @@ bool Is_Path_Text(const std::string& s) {
   return true;
 }
 
-std::vector<std::string> Split_Command_Line(const std::string& s) {
+std::vector<std::string> Split_Arguments(const std::string& s) {
   std::vector<std::string> args;
-  size_t i = Skip_Blanks(s, 0);
-  if (i == s.size()) return args;
-  std::string arg;
-  i = Read_Program_Name(s, i, arg);
-  args.push_back(arg);
-  while ((i = Skip_Blanks(s, i)) < s.size()) {
-    arg.clear();
+  for (size_t i = Skip_Blanks(s, 0); i < s.size(); i = Skip_Blanks(s, i)) {
+    std::string arg;
     i = Read_Argument(s, i, arg);
     args.push_back(arg);
   }
   return args;
-}
-
-std::vector<std::string> Split_Quoted(const std::string& s) {
-  std::vector<std::string> args;
-  size_t i = Skip_Blanks(s, 0);
-  while (i < s.size()) {
-    std::string arg;
-    bool quoted = false;
-    for (; i < s.size() && (quoted || !Is_Blank(s[i])); i++) {
-      if (s[i] == '"')
-        quoted = !quoted;
-      else
-        arg += s[i];
-    }
-    args.push_back(arg);
-    i = Skip_Blanks(s, i);
-  }
-  return args;
-}
-
-std::string Strip_Cmd_Quotes(const std::string& rest) {
-  std::string inner = rest;
-  size_t first = inner.find('"');
-  if (first == std::string::npos) return inner;
-  inner.erase(first, 1);
-  size_t last = inner.rfind('"');
-  if (last != std::string::npos) inner.erase(last, 1);
-  return inner;
 }
 
 std::string Last_Component(const std::string& p) {
@@ -166,7 +118,7 @@ bool Key_Is_Complete(const std::string& key) {
       return key.size() > 2 && last >= 0x40 && last <= 0x7E;
     }
     if (key[1] == 'O') return key.size() >= 3;  // SS3: F1 to F4, keypad
-    return true;                                // Alt and a key
+    return Key_Is_Complete(key.substr(1));      // Alt and a key, a character too
   }
   int n = Sequence_Length(first);
   return n <= 1 || static_cast<int>(key.size()) >= n;
@@ -210,4 +162,44 @@ size_t Complete_Utf8_Prefix(const std::string& s) {
     return n > static_cast<int>(back) ? s.size() - back : s.size();
   }
   return s.size();
+}
+
+namespace {
+
+void Append_Octal(std::string& out, unsigned char c) {
+  out += '\\';
+  out += static_cast<char>('0' + (c >> 6));
+  out += static_cast<char>('0' + ((c >> 3) & 7));
+  out += static_cast<char>('0' + (c & 7));
+}
+
+// Whether the well-formed character at `i` of length `n` is a C1 control
+// (U+0080 to U+009F), which some terminals obey as ESC and a letter.
+bool Is_C1(const std::string& s, size_t i, int n) {
+  return n == 2 && static_cast<unsigned char>(s[i]) == 0xC2 &&
+         static_cast<unsigned char>(s[i + 1]) <= 0x9F;
+}
+
+}  // namespace
+
+std::string Visible(const std::string& s) {
+  std::string out;
+  for (size_t i = 0; i < s.size();) {
+    unsigned char c = s[i];
+    int n = Sequence_Length(c);
+    if (c < 0x20 || c == 0x7F) {
+      out += '^';
+      out += static_cast<char>(c ^ 0x40);
+      i++;
+    } else if (n == 1 || (n > 1 && Sequence_Is_Well_Formed(s, i, n) && !Is_C1(s, i, n))) {
+      out.append(s, i, n);
+      i += n;
+    } else {
+      // A C1 control, or a byte that starts no character: its bytes in octal.
+      int k = n > 1 && Sequence_Is_Well_Formed(s, i, n) ? n : 1;
+      for (int j = 0; j < k; j++) Append_Octal(out, s[i + j]);
+      i += k;
+    }
+  }
+  return out;
 }

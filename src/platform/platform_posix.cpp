@@ -100,7 +100,8 @@ pid_t Start(const std::vector<std::string>& args, bool search) {
   pid_t pid = -1;
   int err = Spawn(args, search, pid);
   if (err == 0) return pid;
-  std::cerr << "tivex: " << Error_Text("posix_spawn", err) << " (" << args[0] << ")" << std::endl;
+  std::cerr << "tivex: " << Error_Text("posix_spawn", err) << " (" << Visible(args[0]) << ")"
+            << std::endl;
   return -1;
 }
 
@@ -121,9 +122,19 @@ int Run_And_Wait(const std::vector<std::string>& args, bool search) {
   return result;
 }
 
+// The directories where programs are looked up: $PATH, or where it is not set
+// the system's default, as posix_spawnp does.
+std::string Search_Path() {
+  if (const char* path = std::getenv("PATH")) return path;
+  size_t n = confstr(_CS_PATH, nullptr, 0);
+  std::string dirs(n, '\0');
+  if (n > 0) confstr(_CS_PATH, dirs.data(), n);
+  if (!dirs.empty()) dirs.pop_back();  // its NUL
+  return dirs;
+}
+
 bool Is_On_Path(const std::string& name) {
-  const char* path = std::getenv("PATH");
-  std::string dirs = path ? path : "";
+  std::string dirs = Search_Path();
   size_t start = 0;
   while (start <= dirs.size()) {
     size_t end = dirs.find(':', start);
@@ -167,26 +178,27 @@ std::vector<std::string> Fallback_Editor() {
 
 // Editors read a word that begins with "-" or "+" as an option (vim runs the
 // command of "+!cmd"), so such a file name is handed over as "./name".
-int Open_Editor(const std::string& rest) {
+int Open_Editor(const std::string& file) {
   std::vector<std::string> words = Chosen_Editor();
   if (words.empty()) words = Fallback_Editor();
   if (words.empty()) {
     std::cerr << "tivex: 找不到编辑器：请设置 EDITOR 环境变量。" << std::endl;
     return 127;
   }
-  // The line holds one quoted path, which may itself hold a quote.
-  words.push_back(Path_Argument(Strip_Cmd_Quotes(rest), "-+"));
+  words.push_back(Path_Argument(file, "-+"));
   return Run_And_Wait(words, true);
 }
 
-int Run_Cmd(const std::string& rest) {
-  std::vector<std::string> args = Split_Command_Line(Strip_Cmd_Quotes(rest));
-  if (args.empty()) return 127;
-  return Run_And_Wait(args, false);
-}
+// A path as the program to start: never looked up on PATH, and never taken
+// by a program in between as an option, since it begins with "/" or "./".
+std::string As_Path(const std::string& p) { return p.empty() || p[0] != '/' ? "./" + p : p; }
 
-std::string As_Path(const std::string& p) {
-  return p.find('/') == std::string::npos ? "./" + p : p;
+// What a window runs to start `program`. tmux runs a lone word through the
+// shell, and xterm may too, so a program without arguments is started by a
+// fixed script that gets its path as a parameter, never as script text.
+std::vector<std::string> Window_Command(const std::vector<std::string>& program) {
+  if (program.size() > 1) return program;
+  return {"/bin/sh", "-c", "exec \"$0\"", program[0]};
 }
 
 std::string Working_Directory() {
@@ -201,14 +213,13 @@ std::string Working_Directory() {
 // Opens a new tmux window named `title` (or, when that is empty, after the
 // program's file) in the working directory; returns at once. tmux expands
 // formats in the name and the directory, "#(cmd)" among them, so every "#"
-// there is doubled. A lone word would be run by tmux through the shell, so
-// env executes the program instead.
+// there is doubled.
 bool Start_In_Tmux(const std::string& title, const std::vector<std::string>& program) {
   std::string name = title.empty() ? Last_Component(program.back()) : title;
-  std::vector<std::string> args = {"tmux",  "new-window", "-n", Tmux_Literal(name),
-                                   "-c",    Tmux_Literal(Working_Directory()),
-                                   "--",    "env",        "--"};
-  args.insert(args.end(), program.begin(), program.end());
+  std::vector<std::string> args = {"tmux", "new-window", "-n", Tmux_Literal(name),
+                                   "-c",   Tmux_Literal(Working_Directory()), "--"};
+  std::vector<std::string> command = Window_Command(program);
+  args.insert(args.end(), command.begin(), command.end());
   return Run_And_Wait(args, true) == 0;
 }
 
@@ -217,7 +228,8 @@ bool Start_In_Tmux(const std::string& title, const std::vector<std::string>& pro
 bool Start_In_Terminal(const std::vector<std::string>& program) {
   const char* terminal = std::getenv("TERMINAL");
   std::vector<std::string> args = {terminal && *terminal ? terminal : "x-terminal-emulator", "-e"};
-  args.insert(args.end(), program.begin(), program.end());
+  std::vector<std::string> command = Window_Command(program);
+  args.insert(args.end(), command.begin(), command.end());
   pid_t pid = fork();
   if (pid < 0) return false;
   if (pid == 0) {
@@ -232,11 +244,11 @@ bool Has_Env(const char* name) {
   return v != nullptr && *v != '\0';
 }
 
-int Start_Program(const std::string& rest) {
-  std::vector<std::string> args = Split_Quoted(rest);
-  if (args.size() < 2) return 127;
-  std::string title = args[0];
-  std::vector<std::string> program(args.begin() + 1, args.end());
+// Starts words[1] with the arguments after it, in a window titled words[0].
+int Start_Program(const std::vector<std::string>& words) {
+  if (words.size() < 2) return 127;
+  const std::string& title = words[0];
+  std::vector<std::string> program(words.begin() + 1, words.end());
   program[0] = As_Path(program[0]);
   if (Has_Env("TMUX") && Start_In_Tmux(title, program)) return 0;
   if ((Has_Env("DISPLAY") || Has_Env("WAYLAND_DISPLAY")) && Start_In_Terminal(program)) return 0;
@@ -313,7 +325,7 @@ void Sleep_For(long sec, long nsec) {
   }
 }
 
-int Platform_System(const std::string& t) {
+int Platform_System(const std::string& t, const std::vector<std::string>& words) {
   if (t == "cls") {
     Write_Out(isatty(STDOUT_FILENO) ? "\x1b[H\x1b[2J\x1b[3J" : "\f");
     return 0;
@@ -327,10 +339,11 @@ int Platform_System(const std::string& t) {
     Set_Title(t.substr(6));
     return 0;
   }
-  if (Starts_With(t, "notepad.exe ")) return Open_Editor(t.substr(12));
-  if (Starts_With(t, "cmd /c")) return Run_Cmd(t.substr(6));
-  if (Starts_With(t, "start ")) return Start_Program(t.substr(6));
-  std::cerr << "tivex: 无法执行命令：" << t << std::endl;
+  // The paths are taken from `words`, never parsed back out of the line.
+  if (Starts_With(t, "notepad.exe ") && words.size() == 1) return Open_Editor(words[0]);
+  if (Starts_With(t, "cmd /c") && !words.empty()) return Run_And_Wait(words, false);
+  if (Starts_With(t, "start ")) return Start_Program(words);
+  std::cerr << "tivex: 无法执行命令：" << Visible(t) << std::endl;
   return 127;
 }
 

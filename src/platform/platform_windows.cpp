@@ -272,7 +272,7 @@ bool Platform_Read_Line(std::string& s, Input_Kind) {
   return Stdin_Is_Console() ? Read_Console_Line(s) : Read_Redirected_Line(s);
 }
 
-int Platform_System(const std::string& t) {
+int Platform_System(const std::string& t, const std::vector<std::string>&) {
   if (t.compare(0, 6, "cmd /c") == 0) return Run_Interpreter(t);
   return Run_Through_System(t);
 }

@@ -7,45 +7,20 @@
 
 using Args = std::vector<std::string>;
 
-TEST(SplitCommandLine, QuotedRunsAreOneArgumentAndLoseTheirQuotes) {
-  EXPECT_EQ(Split_Command_Line("\"C:\\My Tools\\g++.exe\" -O2 -Wall -DNAME=\"a b\" -g -o "
-                               "\"a b.exe\" \"a b.cpp\""),
-            (Args{"C:\\My Tools\\g++.exe", "-O2", "-Wall", "-DNAME=a b", "-g", "-o", "a b.exe",
-                  "a b.cpp"}));
+// The compile options are split as a Windows program splits its command line.
+TEST(SplitArguments, QuotedRunsAreOneArgumentAndLoseTheirQuotes) {
+  EXPECT_EQ(Split_Arguments("-O2 -Wall -DNAME=\"a b\" \"\" -I\"C:\\My Dir\""),
+            (Args{"-O2", "-Wall", "-DNAME=a b", "", "-IC:\\My Dir"}));
+  EXPECT_EQ(Split_Arguments("  -g   -O2\t-s  "), (Args{"-g", "-O2", "-s"}));
+  EXPECT_EQ(Split_Arguments(""), Args{});
+  EXPECT_EQ(Split_Arguments(" \t "), Args{});
 }
 
-TEST(SplitCommandLine, BlanksSeparateAndRunsOfBlanksCountOnce) {
-  EXPECT_EQ(Split_Command_Line("  g++   -g\t-o  x  "), (Args{"g++", "-g", "-o", "x"}));
-  EXPECT_EQ(Split_Command_Line(""), Args{});
-  EXPECT_EQ(Split_Command_Line("   "), Args{});
-}
-
-TEST(SplitCommandLine, BackslashesEscapeOnlyBeforeAQuote) {
-  EXPECT_EQ(Split_Command_Line("p a\\\\b \\\"x\\\" \"c\\\\\" d\\\\\\\"e"),
-            (Args{"p", "a\\\\b", "\"x\"", "c\\", "d\\\"e"}));
-  EXPECT_EQ(Split_Command_Line("p \"in \"\"quotes\"\"\""), (Args{"p", "in \"quotes\""}));
-}
-
-TEST(SplitCommandLine, ProgramNameKeepsBackslashesAndEmptyArgumentsStay) {
-  EXPECT_EQ(Split_Command_Line("\"C:\\dir\\\" \"\" x"), (Args{"C:\\dir\\", "", "x"}));
-  EXPECT_EQ(Split_Command_Line("\"\" -g"), (Args{"", "-g"}));
-}
-
-TEST(SplitCommandLine, ShellCharactersAreOrdinaryBytes) {
-  EXPECT_EQ(Split_Command_Line("\"/t/$HOME `id`; 'q'/g++\" -o \"/t/a;b$c\""),
-            (Args{"/t/$HOME `id`; 'q'/g++", "-o", "/t/a;b$c"}));
-}
-
-TEST(StripCmdQuotes, RemovesTheFirstAndTheLastQuote) {
-  EXPECT_EQ(Strip_Cmd_Quotes("\"\"g++\" -g \"a.cpp\"\""), "\"g++\" -g \"a.cpp\"");
-  EXPECT_EQ(Strip_Cmd_Quotes("\"x\""), "x");
-  EXPECT_EQ(Strip_Cmd_Quotes("plain"), "plain");
-  EXPECT_EQ(Strip_Cmd_Quotes("\"open"), "open");
-}
-
-TEST(SplitQuoted, BackslashIsAnOrdinaryByte) {
-  EXPECT_EQ(Split_Quoted("\"\" \"C:\\p\\\" \"a b\""), (Args{"", "C:\\p\\", "a b"}));
-  EXPECT_EQ(Split_Quoted("\"t\" \"./x\""), (Args{"t", "./x"}));
+TEST(SplitArguments, BackslashesEscapeOnlyBeforeAQuote) {
+  EXPECT_EQ(Split_Arguments("a\\\\b \\\"x\\\" \"c\\\\\" d\\\\\\\"e"),
+            (Args{"a\\\\b", "\"x\"", "c\\", "d\\\"e"}));
+  EXPECT_EQ(Split_Arguments("\"in \"\"quotes\"\"\""), (Args{"in \"quotes\""}));
+  EXPECT_EQ(Split_Arguments("-D'$HOME' `id`;"), (Args{"-D'$HOME'", "`id`;"}));
 }
 
 TEST(PathText, WellFormedUtf8WithoutNul) {
@@ -69,7 +44,8 @@ TEST(KeyIsComplete, EscapeSequencesAndCharactersAreWholeKeys) {
               {"\x1b[", false},     {"\x1b[B", true},      {"\x1b[1;5", false},
               {"\x1b[1;5C", true},  {"\x1b[15~", true},    {"\x1bO", false},
               {"\x1bOP", true},     {"\x1bx", true},       {"\xE6\xB5", false},
-              {"\xE6\xB5\x8B", true}, {"\xF0\x9F\x98", false}, {"\x80", true}};
+              {"\xE6\xB5\x8B", true}, {"\xF0\x9F\x98", false}, {"\x80", true},
+              {"\x1b\xE6\xB5", false}, {"\x1b\xE6\xB5\x8B", true}, {"\x1b\x1b[A", true}};
   for (const auto& r : rows) EXPECT_EQ(Key_Is_Complete(r.bytes), r.complete) << r.bytes;
 }
 
@@ -101,6 +77,21 @@ TEST(NamesForOtherPrograms, AreNeitherFormatsNorOptions) {
   EXPECT_EQ(Path_Argument("a-+.cpp", "-+"), "a-+.cpp");
   EXPECT_EQ(Path_Argument("/tmp/-x.cpp", "-+"), "/tmp/-x.cpp");
   EXPECT_EQ(Path_Argument("", "-+"), "");
+}
+
+// Every control a name may hold, and what stays as it is.
+TEST(Visible, ControlsAreShownAndTextIsNot) {
+  const std::vector<std::pair<std::string, std::string>> rows = {
+      {std::string("a\0b", 3), "a^@b"},
+      {"\x01\x07\x08\t\n\r", "^A^G^H^I^J^M"},
+      {"e\x1b]2;HACKED\a\x1b[2J", "e^[]2;HACKED^G^[[2J"},
+      {"\x1f\x7f", "^_^?"},
+      {"\xc2\x80\xc2\x9b[31m\xc2\x9f", "\\302\\200\\302\\233[31m\\302\\237"},
+      {"\x9b\xff\xe4\xbd", "\\233\\377\\344\\275"},
+      {"\xc2\xa0中文 程序（一）.cpp ~!@#$%^&*\"'\\", "\xc2\xa0中文 程序（一）.cpp ~!@#$%^&*\"'\\"},
+      {"", ""}};
+  for (const auto& [raw, shown] : rows) EXPECT_EQ(Visible(raw), shown) << raw;
+  for (int c = 0; c < 0x20; c++) EXPECT_EQ(Visible(std::string(1, static_cast<char>(c))).size(), 2u);
 }
 
 TEST(ExceptionText, HexAndWordsForCrashesNothingForExitStatuses) {

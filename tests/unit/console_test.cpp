@@ -245,7 +245,7 @@ TEST(System, FlushesBeforeTheCommandRuns) {
   Counting_Buf buf;
   seen_buf = &buf;
   auto old = SYSTEM_HOOK;
-  SYSTEM_HOOK = [](const std::string& t) {
+  SYSTEM_HOOK = [](const std::string& t, const std::vector<std::string>&) {
     flushes_at_call = seen_buf->flushes;
     return t == "x" ? 7 : 0;
   };
