@@ -31,19 +31,32 @@ const char* const USAGE =
     "Tivex 把设置保存在当前工作目录下的 yolvar_data.qd 中，请在你的工作目录里启动它。\n"
     "详细说明见 README.md：安装后在 share/doc/tivex/ 下，Windows 压缩包中在 tivex.exe 旁边。\n";
 
+// Writes `text` to standard output; 0, or 1 when it could not be written
+// (a full disk, a closed standard output).
+int Answer(const std::string& text) {
+  std::cout << text;
+  std::cout.flush();
+  if (std::cout) return 0;
+  std::cerr << "tivex: cannot write to standard output" << std::endl;
+  return 1;
+}
+
+// The first argument that is not understood: one that is no option of ours,
+// else the one too many.
+const std::string& Unknown_Argument(const std::vector<std::string>& args) {
+  for (size_t i = 1; i < args.size(); i++)
+    if (args[i] != "--help" && args[i] != "--version") return args[i];
+  return args[2];
+}
+
 // Answers the program's own arguments; -1 when there are none and the
 // dialogue is to start, else the exit status.
 int Answer_Arguments(const std::vector<std::string>& args) {
   if (args.size() <= 1) return -1;
-  if (args.size() == 2 && args[1] == "--help") {
-    std::cout << USAGE;
-    return 0;
-  }
-  if (args.size() == 2 && args[1] == "--version") {
-    std::cout << "tivex " TIVEX_VERSION "\n";
-    return 0;
-  }
-  std::cerr << "tivex: 不认识的参数“" << args[1] << "”，用 tivex --help 查看用法。" << std::endl;
+  if (args.size() == 2 && args[1] == "--help") return Answer(USAGE);
+  if (args.size() == 2 && args[1] == "--version") return Answer("tivex " TIVEX_VERSION "\n");
+  std::cerr << "tivex: 不认识的参数“" << Visible(Unknown_Argument(args))
+            << "”，用 tivex --help 查看用法。" << std::endl;
   return 2;
 }
 

@@ -97,10 +97,12 @@ std::string Directory_Of(const std::string& path) {
 }
 
 // Something that is not a program where the program would be (a text file
-// "notes" beside "notes.cpp", a directory) is neither compiled over nor run.
+// or a script "notes" beside "notes.cpp", a directory) is neither compiled
+// over nor run.
 bool Program_Place_Is_Taken(const std::string& epath) {
   Path_Kind kind = Path_Status(epath);
-  if (kind == PATH_MISSING || (kind == PATH_FILE && Platform_Is_Executable(epath))) return false;
+  if (kind == PATH_MISSING || (kind == PATH_FILE && Platform_Is_Compiled_Program(epath)))
+    return false;
   Print("“" + Visible(epath) + "”已经存在，但它不是程序：请把它改名或移走，再编译运行。", 2);
   System("pause");
   return true;

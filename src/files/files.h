@@ -28,7 +28,8 @@ enum Path_Verdict { PATH_OK, PATH_INVALID, PATH_NOT_FILE, PATH_WRONG_TYPE };
 // Judges one line as Read_File_Path does, without reading or printing.
 Path_Verdict Check_File_Path(const std::string& ans, const std::string& wh);
 
-// The status of a typed path; lines that cannot name a path are missing.
+// The status of a typed path; lines that cannot name a path (not UTF-8, a
+// NUL, a CR or LF that the line editor let in) are missing.
 Path_Kind Path_Status(const std::string& s);
 
 // New and open source file, the edit menu's first two items.

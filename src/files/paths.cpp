@@ -29,7 +29,8 @@ bool Has_Extension(const std::string& ans, const std::string& wh) {
 }  // namespace
 
 Path_Kind Path_Status(const std::string& s) {
-  if (!Is_Path_Text(s)) return PATH_MISSING;
+  // A line end would split the settings file's lines, and no typed path means one.
+  if (!Is_Path_Text(s) || s.find_first_of("\r\n") != std::string::npos) return PATH_MISSING;
   return Platform_Path_Status(s);
 }
 

@@ -19,7 +19,9 @@ void New_File() {
   }
   // The name goes through the same UTF-8 check as the existence test, so the
   // name that was checked is the name that is created.
-  std::string error = Is_Path_Text(File) ? Create_New_File(File) : "文件名不是有效的 UTF-8 文本";
+  std::string error = !Is_Path_Text(File)                  ? "文件名不是有效的 UTF-8 文本"
+                      : Path_Status(File) == PATH_DIRECTORY ? "这是一个目录"
+                                                            : Create_New_File(File);
   if (error.empty())
     Print("创建成功！", 2);
   else

@@ -22,7 +22,7 @@ std::string Seconds(double s) {
 int Report(bool started, long status, int sig, const std::string& error, const std::string& path,
            double took) {
   if (!started) {
-    std::cout << "无法启动程序“" << path << "”：" << error << "\n";
+    std::cout << "无法启动程序“" << Visible(path) << "”：" << error << "\n";
     return 127;
   }
   std::cout << "\n" << std::string(40, '-') << "\n";

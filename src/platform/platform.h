@@ -62,6 +62,13 @@ Path_Kind Platform_Path_Status(const std::string& p);
 // layer, does, and this is always true.
 bool Platform_Is_Executable(const std::string& p);
 
+// Whether the regular file `p` is a program that a compiler makes, the only
+// kind that a compile may replace: on POSIX an executable ELF (Linux) or
+// Mach-O (macOS) file, told by its first bytes, since a script is executable
+// too and on some file systems every file is; on Windows, where the ".exe"
+// name decides, always true.
+bool Platform_Is_Compiled_Program(const std::string& p);
+
 // The time `p` was last modified, in the platform's own units (only ever
 // compared); false when it cannot be had.
 bool Modified_Time(const std::string& p, long long& time);
@@ -73,7 +80,8 @@ std::string Create_New_File(const std::string& p);
 
 // Reads the regular file `p` into `text` up to the end of its `lines`-th
 // line; what follows is never read. Returns "" or the failed call and the
-// system's reason.
+// system's reason; a line longer than LONGEST_LINE is such a failure, so
+// memory and time stay bounded whatever the file holds.
 std::string Read_Head(const std::string& p, int lines, std::string& text);
 
 // Writes `data` into a new temporary file beside `p` and flushes it to disk.
@@ -83,6 +91,12 @@ std::string Read_Head(const std::string& p, int lines, std::string& text);
 // removes what it made and returns the failed call and the system's reason;
 // returns "" on success.
 std::string Write_Temp_Beside(const std::string& p, const std::string& data, std::string& temp);
+
+// The file that `p` stands for when it is a symbolic link (followed link by
+// link, a relative target taken from the link's directory, whether or not
+// the last one exists), so that a save replaces that file and the link
+// stays; `p` itself where it is no link, and always on Windows.
+std::string Link_Target(const std::string& p);
 
 // Puts the file `from` in place of `to` in one rename, and makes the rename
 // itself durable. An empty directory `to` is removed first. Returns "" or the
@@ -150,6 +164,16 @@ extern const char* const KEY_PROMPT;
 
 // Whether FAULT_STEP names `step`.
 bool Fault_At(const char* step);
+
+// The longest line, without its line end, that Read_Head takes (64 KiB), and
+// what it says of a longer one.
+constexpr size_t LONGEST_LINE = 65536;
+extern const char* const LINE_TOO_LONG;
+
+// Appends the first `n` bytes of `buf` to `text`, the head of a file, up to
+// the end of its `lines`-th line; `seen` counts the line ends taken. False
+// when the line being read grows past LONGEST_LINE.
+bool Append_Head(std::string& text, const char* buf, size_t n, int lines, int& seen);
 
 // Whether `s` is well-formed UTF-8 without NUL bytes, so it can name a path.
 bool Is_Path_Text(const std::string& s);

@@ -72,6 +72,21 @@ int Sequence_Length(unsigned char c) {
 
 bool Fault_At(const char* step) { return FAULT_STEP == step; }
 
+const char* const LINE_TOO_LONG = "a line is longer than 64 KiB";
+
+bool Append_Head(std::string& text, const char* buf, size_t n, int lines, int& seen) {
+  size_t last_end = text.rfind('\n');
+  size_t line = last_end == std::string::npos ? text.size() : text.size() - last_end - 1;
+  for (size_t i = 0; i < n && seen < lines; i++) {
+    text += buf[i];
+    line = buf[i] == '\n' ? 0 : line + 1;
+    if (buf[i] == '\n') seen++;
+    // The CR of a CR LF is no part of the line.
+    if (line > LONGEST_LINE && !(line == LONGEST_LINE + 1 && buf[i] == '\r')) return false;
+  }
+  return true;
+}
+
 bool Is_Path_Text(const std::string& s) {
   for (size_t i = 0; i < s.size();) {
     unsigned char c = s[i];

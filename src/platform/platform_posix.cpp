@@ -12,6 +12,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdint>
 #include <cstdlib>
 #include <cstring>
 #include <ctime>
@@ -109,8 +110,10 @@ pid_t Start(const std::vector<std::string>& args, bool search) {
 // does; false when it cannot be started, else its result in `result`.
 bool Run_Here(const std::vector<std::string>& args, bool search, int& result) {
   Ignore_Interrupts();
+  Save_Terminal_Modes();
   pid_t pid = Start(args, search);
   if (pid >= 0) result = Wait_For(pid);
+  Restore_Terminal_Modes();
   Restore_Interrupts();
   return pid >= 0;
 }
@@ -357,6 +360,21 @@ Path_Kind Platform_Path_Status(const std::string& p) {
 
 bool Platform_Is_Executable(const std::string& p) { return access(p.c_str(), X_OK) == 0; }
 
+bool Platform_Is_Compiled_Program(const std::string& p) {
+  if (!Platform_Is_Executable(p)) return false;
+  int fd = open(p.c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) return false;
+  unsigned char head[4] = {0};
+  ssize_t n = read(fd, head, sizeof head);
+  close(fd);
+  if (n != 4) return false;
+  uint32_t magic = static_cast<uint32_t>(head[0]) << 24 | head[1] << 16 | head[2] << 8 | head[3];
+  // ELF; Mach-O, 32 and 64 bits, either byte order; a universal (fat) Mach-O.
+  for (uint32_t known : {0x7F454C46u, 0xFEEDFACEu, 0xFEEDFACFu, 0xCEFAEDFEu, 0xCFFAEDFEu, 0xCAFEBABEu})
+    if (magic == known) return true;
+  return false;
+}
+
 bool Modified_Time(const std::string& p, long long& time) {
   struct stat st;
   if (stat(p.c_str(), &st) != 0) return false;
@@ -391,9 +409,9 @@ std::string Read_Head(const std::string& p, int lines, std::string& text) {
       return Error_Text("read", err);
     }
     if (n == 0) break;
-    for (ssize_t i = 0; i < n && seen < lines; i++) {
-      text += buf[i];
-      if (buf[i] == '\n') seen++;
+    if (!Append_Head(text, buf, static_cast<size_t>(n), lines, seen)) {
+      close(fd);
+      return std::string("read: ") + LINE_TOO_LONG;
     }
   }
   close(fd);
@@ -410,11 +428,12 @@ std::string Write_Temp_Beside(const std::string& p, const std::string& data, std
   int fd = Open_Fresh_Temp(p, mode, temp, error);
   if (fd < 0) return error;
   FILE_CALLS.push_back("open");
+  Remove_At_Signal(temp);
   // Unlike open, fchmod leaves the umask out.
   if (keep_mode && fchmod(fd, mode) != 0) error = Error_Text("fchmod", errno);
   if (error.empty()) error = Write_And_Sync(fd, data);
   if (close(fd) != 0 && error.empty()) error = Error_Text("close", errno);
-  if (!error.empty()) unlink(temp.c_str());
+  if (!error.empty()) Remove_File(temp);
   return error;
 }
 
@@ -425,11 +444,32 @@ std::string Replace_File(const std::string& from, const std::string& to) {
   if (lstat(to.c_str(), &st) == 0 && S_ISDIR(st.st_mode) && rmdir(to.c_str()) != 0)
     return Error_Text("rmdir", errno);
   if (rename(from.c_str(), to.c_str()) != 0) return Error_Text("rename", errno);
+  Remove_At_Signal("");
   FILE_CALLS.push_back("rename");
   return Sync_Directory_Of(to);
 }
 
-void Remove_File(const std::string& p) { unlink(p.c_str()); }
+std::string Link_Target(const std::string& p) {
+  std::string path = p;
+  // As many links as the kernel itself follows; past that, the path as it is.
+  for (int hops = 0; hops < 40; hops++) {
+    struct stat st;
+    if (lstat(path.c_str(), &st) != 0 || !S_ISLNK(st.st_mode)) return path;
+    std::vector<char> buf(static_cast<size_t>(st.st_size) + 256);
+    ssize_t n = readlink(path.c_str(), buf.data(), buf.size());
+    if (n <= 0 || static_cast<size_t>(n) >= buf.size()) return path;
+    std::string target(buf.data(), static_cast<size_t>(n));
+    size_t slash = path.rfind('/');
+    path = target[0] == '/' || slash == std::string::npos ? target
+                                                          : path.substr(0, slash + 1) + target;
+  }
+  return path;
+}
+
+void Remove_File(const std::string& p) {
+  Remove_At_Signal("");
+  unlink(p.c_str());
+}
 
 void Hide_File(const std::string&) {}
 
@@ -446,8 +486,10 @@ std::vector<std::string> Program_Arguments(int argc, char** argv) {
 bool Run_Program(const std::string& path, long& status, int& sig, std::string& error) {
   pid_t pid = -1;
   Ignore_Interrupts();
+  Save_Terminal_Modes();
   int err = Spawn({As_Path(path)}, false, pid);
   int raw = err == 0 ? Wait_Raw(pid) : -1;
+  Restore_Terminal_Modes();
   Restore_Interrupts();
   if (err != 0) {
     error = Reason(err);

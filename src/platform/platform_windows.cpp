@@ -299,6 +299,8 @@ Path_Kind Platform_Path_Status(const std::string& p) {
 
 bool Platform_Is_Executable(const std::string&) { return true; }
 
+bool Platform_Is_Compiled_Program(const std::string&) { return true; }
+
 bool Modified_Time(const std::string& p, long long& time) {
   WIN32_FILE_ATTRIBUTE_DATA data;
   if (!GetFileAttributesExW(Widen(p).c_str(), GetFileExInfoStandard, &data)) return false;
@@ -331,9 +333,9 @@ std::string Read_Head(const std::string& p, int lines, std::string& text) {
       break;
     }
     if (got == 0) break;
-    for (DWORD i = 0; i < got && seen < lines; i++) {
-      text += buf[i];
-      if (buf[i] == '\n') seen++;
+    if (!Append_Head(text, buf, got, lines, seen)) {
+      error = std::string("ReadFile: ") + LINE_TOO_LONG;
+      break;
     }
   }
   CloseHandle(h);
@@ -410,6 +412,8 @@ std::string Replace_File(const std::string& from, const std::string& to) {
   SetFileAttributesW(wt.c_str(), attrs);
   return error;
 }
+
+std::string Link_Target(const std::string& p) { return p; }
 
 void Remove_File(const std::string& p) { DeleteFileW(Widen(p).c_str()); }
 

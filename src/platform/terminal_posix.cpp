@@ -19,13 +19,17 @@ namespace {
 
 termios FOUND;  // the terminal as the key wait found it
 termios KEYS;   // the key wait's mode: no line editing, no echo
+termios BEFORE_CHILD;  // the terminal before a program ran in it
 volatile sig_atomic_t IN_KEY_MODE = 0;
+volatile sig_atomic_t CHILD_MODES_SAVED = 0;
 volatile sig_atomic_t TITLE_PUSHED = 0;
 struct sigaction OLD_INT, OLD_QUIT;
+char REMOVE_AT_SIGNAL[4096];
 
-// These three run inside signal handlers too: system calls only.
+// These run inside signal handlers too: system calls only.
 void Leave_Key_Mode_Now() {
   if (IN_KEY_MODE) tcsetattr(STDIN_FILENO, TCSANOW, &FOUND);
+  if (CHILD_MODES_SAVED) tcsetattr(STDIN_FILENO, TCSANOW, &BEFORE_CHILD);
 }
 
 void Pop_Title() {
@@ -45,6 +49,7 @@ void Give_Back_Terminal() {
 // ends the program as it would have without us.
 void On_Fatal_Signal(int sig) {
   Give_Back_Terminal();
+  if (REMOVE_AT_SIGNAL[0] != '\0') unlink(REMOVE_AT_SIGNAL);
   raise(sig);
 }
 
@@ -108,8 +113,15 @@ void Read_Whole_Key() {
   }
 }
 
+void Make_Blocking(int fd) {
+  int flags = fcntl(fd, F_GETFL);
+  if (flags >= 0) fcntl(fd, F_SETFL, flags & ~O_NONBLOCK);
+}
+
 // Waits for one key press without echo, the terminal in non-canonical mode.
 void Wait_For_Key() {
+  // A program that ran here may have left the descriptor non-blocking.
+  Make_Blocking(STDIN_FILENO);
   if (tcgetattr(STDIN_FILENO, &FOUND) != 0) return;
   KEYS = FOUND;
   KEYS.c_lflag &= ~static_cast<tcflag_t>(ICANON | ECHO);
@@ -120,11 +132,6 @@ void Wait_For_Key() {
   Read_Whole_Key();
   tcsetattr(STDIN_FILENO, TCSANOW, &FOUND);
   IN_KEY_MODE = 0;
-}
-
-void Make_Blocking(int fd) {
-  int flags = fcntl(fd, F_GETFL);
-  if (flags >= 0) fcntl(fd, F_SETFL, flags & ~O_NONBLOCK);
 }
 
 // Appends what standard input has to `pending`; false at its true end or
@@ -165,6 +172,24 @@ void Setup_Terminal() {
   if (!Was_Ignored(SIGTSTP)) Install(SIGTSTP, On_Stop, SA_NODEFER | SA_RESTART);
   Install(SIGCONT, On_Continue, SA_RESTART);
   std::atexit(Give_Back_At_Exit);
+}
+
+void Remove_At_Signal(const std::string& path) {
+  // Cleared first, so that a signal never sees half a name.
+  REMOVE_AT_SIGNAL[0] = '\0';
+  if (path.empty() || path.size() >= sizeof REMOVE_AT_SIGNAL) return;
+  std::memcpy(REMOVE_AT_SIGNAL + 1, path.c_str() + 1, path.size());
+  REMOVE_AT_SIGNAL[0] = path[0];
+}
+
+void Save_Terminal_Modes() {
+  if (tcgetattr(STDIN_FILENO, &BEFORE_CHILD) == 0) CHILD_MODES_SAVED = 1;
+}
+
+void Restore_Terminal_Modes() {
+  if (!CHILD_MODES_SAVED) return;
+  tcsetattr(STDIN_FILENO, TCSANOW, &BEFORE_CHILD);
+  CHILD_MODES_SAVED = 0;
 }
 
 void Ignore_Interrupts() {

@@ -33,5 +33,15 @@ bool Read_Plain_Line(std::string& s);
 bool Line_Editing_Available();
 bool Read_Edited_Line(std::string& s, Input_Kind kind);
 
+// A file that a signal ending the program removes (the temporary file of a
+// save, until its rename); "" for none.
+void Remove_At_Signal(const std::string& path);
+
+// Saves the terminal's modes before a program runs in it, and puts them back
+// when it has ended (also when a signal ends this process meanwhile), as
+// shells do: a program that left the terminal raw or silent leaves no trace.
+void Save_Terminal_Modes();
+void Restore_Terminal_Modes();
+
 // Writes `s` to standard output and flushes it.
 void Write_Out(const std::string& s);

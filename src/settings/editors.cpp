@@ -9,7 +9,8 @@ namespace {
 void Edit_Setting(const std::string& label, const std::string& prompt, std::string& value,
                   std::string (*read)()) {
   System("cls");
-  Print(label + value, 1);
+  // A settings file that someone else wrote may hold controls.
+  Print(label + Visible(value), 1);
   Print(prompt, 1);
   value = read();
   Print("设置成功！", 2);
@@ -18,7 +19,15 @@ void Edit_Setting(const std::string& label, const std::string& prompt, std::stri
 
 std::string Read_Program_Path() { return Read_File_Path("exe"); }
 
-std::string Read_Options() { return Read_Line(INPUT_OPTIONS); }
+// The line editor can put a line end into an answer (Ctrl-V Ctrl-J), which
+// would split the settings file's last line.
+std::string Read_Options() {
+  while (true) {
+    std::string ans = Read_Line(INPUT_OPTIONS);
+    if (ans.find_first_of("\r\n") == std::string::npos) return ans;
+    Print("编译选项中不能有换行，请重新输入。", 1);
+  }
+}
 
 }  // namespace
 

@@ -65,16 +65,19 @@ bool Save_Settings() {
               << UNREADABLE << ")" << std::endl;
     return false;
   }
+  // A settings file kept elsewhere through a link is written there, and the
+  // link stays.
+  std::string target = Link_Target(SETTINGS);
   std::string temp;
-  std::string error = Write_Temp_Beside(SETTINGS, Settings_Content(), temp);
+  std::string error = Write_Temp_Beside(target, Settings_Content(), temp);
   if (error.empty()) {
-    error = Replace_File(temp, SETTINGS);
+    error = Replace_File(temp, target);
     if (!error.empty()) Remove_File(temp);
   }
   if (!error.empty()) {
     std::cerr << "tivex: " << SETTINGS << ": " << error << std::endl;
     return false;
   }
-  Hide_File(SETTINGS);
+  Hide_File(target);
   return true;
 }

@@ -99,9 +99,27 @@ TEST(Arguments, HelpAndVersionAnswerAndAnythingElseIsRefused) {
   o = Run_Tivex(dir.Dir(), "", {}, {"--version"});
   EXPECT_EQ(o.out, Lane("tivex " TIVEX_VERSION "\n"));
   EXPECT_EQ(o.status, 0);
-  o = Run_Tivex(dir.Dir(), "4\n", {}, {"-x"});
-  EXPECT_EQ(o.out, "");
-  EXPECT_NE(o.err.find("-x"), std::string::npos);
-  EXPECT_EQ(o.status, 2);
+  // The argument named is the one not understood, never a known one.
+  for (const std::vector<std::string>& args :
+       {std::vector<std::string>{"-x"}, {"--help", "-x"}, {"-x", "--version"}}) {
+    o = Run_Tivex(dir.Dir(), "4\n", {}, args);
+    EXPECT_EQ(o.out, "");
+    EXPECT_NE(o.err.find("“-x”"), std::string::npos) << o.err;
+    EXPECT_EQ(o.status, 2);
+  }
+  o = Run_Tivex(dir.Dir(), "", {}, {"--version", "--help"});
+  EXPECT_NE(o.err.find("“--help”"), std::string::npos) << o.err;
   EXPECT_EQ(dir.Listing(), "");
+}
+
+TEST(Arguments, AnAnswerThatCannotBeWrittenIsAFailure) {
+  if (Under_Wine()) GTEST_SKIP() << "a POSIX shell puts the output on /dev/full";
+  Scratch dir;
+  for (const char* redirect : {" >/dev/full", " >&-"}) {
+    for (const char* option : {" --help", " --version"}) {
+      std::string line = std::string("exec \"$0\"") + option + redirect;
+      Outcome o = Run_Binary({"/bin/sh", "-c", line, TIVEX_BIN}, dir.Dir(), "", {});
+      EXPECT_NE(o.status, 0) << line;
+    }
+  }
 }

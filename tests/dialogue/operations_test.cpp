@@ -149,13 +149,17 @@ TEST_F(BuildAndRun, RunDirectlyWhenConsolePauserIsNotSet) {
   EXPECT_EQ(path.rfind(compiler_dir + ";", 0) == 0, Under_Wine()) << path;
 }
 
-TEST_F(BuildAndRun, ProgramThatCannotStartIsToldSo) {
+TEST_F(BuildAndRun, ProgramOrCompilerThatCannotStartIsAFailure) {
   if (Under_Wine()) GTEST_SKIP() << "Windows opens such a file with its associated program";
-  dir_.Write("a", "not a program");
+  // A compiler's output, to judge by its first bytes, that no system can run.
+  dir_.Write("a", "\x7f" "ELF broken");
   ASSERT_EQ(chmod(dir_.Path("a").c_str(), 0755), 0);
   Outcome o = Run("a.cpp\n0\n1\n");
   EXPECT_EQ(o.out, Lane(Run_Transcript(ASK_COMPILE + "跳过编译。\n\n" + ASK_RUN + DIRECT +
                                        "启动失败！\n\n")));
+  Write_Settings(dir_, dir_.Path("a.cpp"), "");
+  o = Run("a.cpp\n1\n");
+  EXPECT_EQ(o.out, Run_Transcript(ASK_COMPILE + "正在编译……\n编译失败！\n\n"));
 }
 
 TEST_F(BuildAndRun, CompilerThatCrashesIsAFailedCompile) {

@@ -174,12 +174,28 @@ TEST(SettingsFile, SaveReachesTheDiskBeforeAndAfterTheRename) {
     EXPECT_EQ(calls, "CreateFileW WriteFile FlushFileBuffers MoveFileExW ");
 }
 
-TEST(SettingsFile, OnlyTheFirstThreeLinesAreRead) {
+TEST(SettingsFile, OnlyTheFirstThreeLinesAreReadAndNoLineIsLong) {
   Scratch scratch;
-  scratch.Write("big", "a\r\nb\nc\r\n" + std::string(1 << 20, 'x'));
-  std::string text;
-  EXPECT_EQ(Read_Head(scratch.Path("big"), 3, text), "");
-  EXPECT_EQ(text, "a\r\nb\nc\r\n");
+  const std::string most(LONGEST_LINE, 'x');
+  const struct {
+    std::string bytes;
+    bool readable;
+  } rows[] = {{"a\r\nb\nc\r\n" + std::string(1 << 20, 'x'), true},
+              {most + "\r\n" + most + "\n" + most, true},
+              {most + "x", false},
+              {"a\n" + most + "x\n", false},
+              {"a\nb\n" + most + "x", false},
+              {std::string(3 << 20, '\0'), false}};
+  for (const auto& r : rows) {
+    scratch.Write("f", r.bytes);
+    std::string text;
+    std::string error = Read_Head(scratch.Path("f"), 3, text);
+    EXPECT_EQ(error.empty(), r.readable) << r.bytes.size() << ": " << error;
+    EXPECT_LE(text.size(), 3 * (LONGEST_LINE + 2));
+    if (r.readable) {
+      EXPECT_EQ(text, r.bytes.substr(0, text.size()));
+    }
+  }
 }
 
 #ifndef _WIN32
