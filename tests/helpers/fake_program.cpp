@@ -3,7 +3,8 @@
 // in the working directory (a program started in a window of its own is seen
 // there), leaves its PATH in program_path.txt, and ends as status.txt says
 // (0 when there is none): "N" ends with status N, "sleep N" sleeps 0.4 s
-// first, "crash" writes through a null pointer, "loop" runs for a minute.
+// first, "crash" writes through a null pointer, "loop" runs for a minute,
+// "raw" leaves its terminal raw, silent and non-blocking (POSIX).
 
 #include <chrono>
 #include <cstdio>
@@ -11,6 +12,24 @@
 #include <fstream>
 #include <string>
 #include <thread>
+
+#ifndef _WIN32
+#include <fcntl.h>
+#include <termios.h>
+#include <unistd.h>
+
+// What a careless full-screen program leaves behind.
+void Leave_Terminal_Raw() {
+  termios t;
+  if (tcgetattr(0, &t) == 0) {
+    cfmakeraw(&t);
+    tcsetattr(0, TCSANOW, &t);
+  }
+  fcntl(0, F_SETFL, fcntl(0, F_GETFL) | O_NONBLOCK);
+}
+#else
+void Leave_Terminal_Raw() {}
+#endif
 
 int main(int argc, char** argv) {
   std::string line = "fake_program ran";
@@ -27,6 +46,7 @@ int main(int argc, char** argv) {
   if (word == "crash") *null_pointer = 1;
   if (word == "sleep") std::this_thread::sleep_for(std::chrono::milliseconds(400));
   if (word == "loop") std::this_thread::sleep_for(std::chrono::seconds(60));
+  if (word == "raw") Leave_Terminal_Raw();
   int status = 0;
   if (word != "sleep")
     status = std::atoi(word.c_str());

@@ -191,5 +191,69 @@ pkill -TERM -P "$(t display -p -t sig2:0 '#{pane_pid}')" -x tivex
 for _ in $(seq 50); do [ -f "$sig/stty.txt" ] && break; sleep 0.1; done
 check "SIGTERM at a key wait gives the terminal back" as_found "$sig/stty.txt"
 
+# --- A program that leaves the terminal raw, silent and non-blocking: the
+# key waits after it still wait, Alt and a Chinese character is one key, and
+# the terminal is as it was when tivex ends.
+as_found_whole() { as_found "$1" && ! grep -qE '(^| )-(isig|opost)( |$)' "$1"; }
+modes="$work/modes"
+mkdir "$modes"
+cp "$(dirname "$compiler")/fake_program" "$modes/raw"
+echo raw > "$modes/status.txt"
+: > "$modes/raw.cpp"
+touch -d '1 hour ago' "$modes/raw.cpp"
+for via in pauser here; do
+  rm -f "$modes/stty.txt"
+  if [ $via = pauser ]; then printf '%s\r\n%s\r\n' "$compiler" "$pauser"; else printf '%s\r\n\r\n' "$compiler"; fi \
+    > "$modes/yolvar_data.qd"
+  t new-session -d -s $via -x 120 -y 40 -c "$modes" "env -u TMUX $tivex; stty -a > stty.txt; sleep 60"
+  pane=$via:0
+  wait_for $via:0 "4. 保存信息并退出"
+  keys $via:0 2 Enter raw.cpp Enter 0 Enter 1 Enter
+  if [ $via = pauser ]; then
+    wait_for $via:0 "程序已退出"
+    sleep 0.5
+    check "the pauser waits for a key after a program left input non-blocking" not_on $via:0 "启动成功！"
+    keys $via:0 M-中
+  fi
+  wait_for $via:0 "启动成功！"
+  sleep 0.5
+  check "tivex's pause waits after such a program ($via)" wait_for $via:0 "请按任意键继续"
+  check "the screen is not cleared before the key ($via)" wait_for $via:0 "启动成功！"
+  keys $via:0 M-中
+  wait_for $via:0 "4. 保存信息并退出"
+  keys $via:0 4 Enter
+  for _ in $(seq 50); do [ -f "$modes/stty.txt" ] && break; sleep 0.1; done
+  check "Alt and a Chinese character is one key ($via)" not_on $via:0 "输入不是自然数"
+  check "the terminal is given back as it was before the program ($via)" as_found_whole "$modes/stty.txt"
+  t kill-session -t $via 2>/dev/null
+done
+
+# --- Names that a shell, env or the compiler would read as something else
+# reach tmux's window as exactly the program's path.
+host="$work/hostile"
+mkdir -p "$host/k=v"
+cp "$pauser" "$host/k=v/ConsolePauser"
+name='x=1 "q" -o y \'
+printf '%s\r\n\r\n' "$compiler" > "$host/yolvar_data.qd"
+: > "$host/$name.cpp"
+: > "$host/date.cpp"
+t new-session -d -s host -x 120 -y 40 -c "$host" "$tivex"
+t set-option -g remain-on-exit on
+pane=host:0
+wait_for host:0 "4. 保存信息并退出"
+keys host:0 2 Enter
+keys host:0 -l "$name.cpp"
+keys host:0 Enter 1 Enter
+for _ in $(seq 50); do [ -f "$host/program_ran.txt" ] && break; sleep 0.1; done
+check "a source named with =, quotes and a last backslash runs in its window" \
+  test "$(cat "$host/program_ran.txt" 2>/dev/null)" = "fake_program ran"
+keys host:0 x 3 Enter 2 Enter
+keys host:0 -l "$host/k=v/ConsolePauser"
+keys host:0 Enter x 5 Enter 2 Enter date.cpp Enter 1 Enter
+check "a ConsolePauser under k=v runs the program named date" wait_for host:2 "程序已退出，返回值为 0"
+check "and it ran our date, not the system's" wait_for host:2 "fake_program ran"
+t kill-session -t host
+t set-option -g remain-on-exit off 2>/dev/null
+
 echo "$passed passed, $failed failed"
 [ "$failed" -eq 0 ]
