@@ -189,21 +189,28 @@ TEST_F(BuildAndRun, OnlyTheLastDotCountsAndShellCharactersStayInThePath) {
 TEST_F(BuildAndRun, SomethingThatIsNotAProgramInItsPlaceIsLeftAlone) {
   dir_.Mkdir(Exe("d") + "/inside");
   dir_.Write("d.cpp", "");
-  std::vector<std::string> names = {"d"};
+  // A name's controls are shown, never obeyed by the terminal.
+  std::vector<std::pair<std::string, std::string>> names = {{"d", Exe("d")}};
   if (!Under_Wine()) {
-    dir_.Write("notes.cpp", "");
-    dir_.Write("notes", "my notes");
-    names.push_back("notes");
+    names.push_back({"notes", "notes"});
+    names.push_back({"script", "script"});
+    names.push_back({"e\x1b]2;HACKED\a\x1b[2J\x1b[31mx", "e^[]2;HACKED^G^[[2J^[[31mx"});
+    for (const auto& [name, shown] : names) {
+      if (name == "d") continue;
+      dir_.Write(name + ".cpp", "");
+      dir_.Write(name, "#!/bin/sh\necho my notes\n");
+    }
+    ASSERT_EQ(chmod(dir_.Path("script").c_str(), 0755), 0);
   }
-  for (const std::string& name : names) {
+  for (const auto& [name, shown] : names) {
     Outcome o = Run(name + ".cpp\n");
-    EXPECT_EQ(o.out, Lane(Run_Transcript("“" + Exe(name) +
+    EXPECT_EQ(o.out, Lane(Run_Transcript("“" + shown +
                                          "”已经存在，但它不是程序：请把它改名或移走，再编译运行。\n\n")));
   }
   EXPECT_FALSE(dir_.Exists("compiler_args.txt"));
   EXPECT_TRUE(dir_.Exists(Exe("d") + "/inside"));
   if (!Under_Wine()) {
-    EXPECT_EQ(dir_.Read("notes"), "my notes");
+    EXPECT_EQ(dir_.Read("script"), "#!/bin/sh\necho my notes\n");
   }
 }
 
@@ -245,30 +252,35 @@ TEST(SettingsEditors, CompilerPathRefusesUntilAProgramIsNamed) {
   Scratch dir;
   dir.Mkdir("sub");
   dir.Write("tool.txt", "");
-  Outcome o = Run_Tivex(dir.Dir(),
-                        "3\n1\n\nnone\nsub\ntool.txt\n" + Helper("fake_compiler") + "\n1\n");
+  Outcome o = Run_Tivex(dir.Dir(), "3\n1\n\nnone\n" + Helper("fake_compiler") + "\r\r\nsub\ntool.txt\n" +
+                                       Helper("fake_compiler") + "\n1\n");
   EXPECT_EQ(o.out, Lane(Main_Screen() + Settings_Screen() + Cls() +
-                        "当前编译器路径：\n请输入新编译器路径：\n" + INVALID + INVALID + NOT_FILE +
+                        "当前编译器路径：\n请输入新编译器路径：\n" + INVALID + INVALID + INVALID + NOT_FILE +
                         WRONG_TYPE + "设置成功！\n\n" + Pause() + Settings_Screen() + Cls() +
                         "当前编译器路径：" + Helper("fake_compiler") + "\n请输入新编译器路径：\n"));
 }
 
 TEST(SettingsEditors, ConsolePauserPathShowsTheCurrentValue) {
   Scratch dir;
-  Write_Settings(dir, "c", "旧的 路径");
+  // Someone else's settings file may hold controls: they are shown, not obeyed.
+  Write_Settings(dir, "c", "旧的\x1b]0;x\a 路径\xc2\x9b");
   Outcome o = Run_Tivex(dir.Dir(), "3\n2\n" + Helper("fake_program") + "\n2\n");
   const std::string ask = "\n请输入新 ConsolePauser 路径：\n";
-  EXPECT_EQ(o.out, Lane(Main_Screen() + Settings_Screen() + Cls() + "当前 ConsolePauser 路径：旧的 路径" +
+  EXPECT_EQ(o.out, Lane(Main_Screen() + Settings_Screen() + Cls() +
+                        "当前 ConsolePauser 路径：旧的^[]0;x^G 路径\\302\\233" +
                         ask + "设置成功！\n\n" + Pause() + Settings_Screen() + Cls() +
                         "当前 ConsolePauser 路径：" + Helper("fake_program") + ask));
 }
 
 TEST(SettingsEditors, OptionsKeepTheirBlanksAndAnEmptyLineClearsThem) {
   Scratch dir;
-  Outcome o = Run_Tivex(dir.Dir(), "3\n3\n  -O2 -Wall  \n3\n\n3\n \t-g3 \n5\n4\n");
+  // A line end inside an answer (the line editor lets one in) is refused.
+  Outcome o = Run_Tivex(dir.Dir(), "3\n3\n-O2\r-Wall\n  -O2 -Wall  \n3\n\n3\n \t-g3 \n5\n4\n");
   std::string editor = Cls() + "当前编译选项：";
   std::string done = "\n请输入新编译选项：\n设置成功！\n\n" + Pause() + Settings_Screen();
-  EXPECT_EQ(o.out, Lane(Main_Screen() + Settings_Screen() + editor + done + editor +
+  std::string refused = "\n请输入新编译选项：\n编译选项中不能有换行，请重新输入。\n设置成功！\n\n" +
+                        Pause() + Settings_Screen();
+  EXPECT_EQ(o.out, Lane(Main_Screen() + Settings_Screen() + editor + refused + editor +
                         "  -O2 -Wall  " + done + editor + done + Main_Screen() + Farewell()));
   EXPECT_EQ(dir.Read(SETTINGS_FILE), "\r\n\r\n \t-g3 ");
 }
@@ -334,6 +346,9 @@ TEST(NewFile, FileThatCannotBeCreatedIsToldWithTheReason) {
   std::string reason = Under_Wine() ? "文件或目录不存在" : "路径中有一项不是目录";
   EXPECT_EQ(o.out, Lane(New_File_Transcript("", "创建失败！（" + reason + "）\n\n")));
   EXPECT_EQ(dir.Listing(), "a.txt");
+  dir.Mkdir("d.cpp");
+  o = New_File(dir, ".\nd\n");
+  EXPECT_EQ(o.out, Lane(New_File_Transcript("", "创建失败！（这是一个目录）\n\n")));
 }
 
 TEST(OpenFile, StartsTheEditorOnTheTypedPath) {
@@ -360,6 +375,39 @@ TEST_F(BuildAndRun, ChineseNameWithBlanksBuildsAndRunsTheRightProgram) {
   EXPECT_EQ(Program_Ran(dir_), "fake_program ran\n");
 }
 
+// Names that a program between us and the compiler, the pauser or the
+// program might split or read as an option, an assignment or a command.
+const char* const HOSTILE_NAMES[] = {
+    "x\" \"-wrapper\" \"sh,-c,touch PWNED\" \"-o\" \"y\" \"z",
+    "k -wrapper sh,-c,touch${IFS}PWNED -o y \\",
+    "My \"first\" program",
+    "a\\\" b\\\\\"c",
+    "x=1",
+    "-leading",
+    "+plus",
+    "@file",
+    "tab\tand\x1b[31mred",
+    "空格 和 中文"};
+
+TEST_F(BuildAndRun, EveryPathIsOneArgumentWhateverItHolds) {
+  if (Under_Wine()) GTEST_SKIP() << "Windows forbids quotes in names";
+  for (const std::string name : HOSTILE_NAMES) {
+    dir_.Write(name + ".cpp", "");
+    std::remove(dir_.Path("compiler_args.txt").c_str());
+    Write_Settings(dir_, Helper("fake_compiler"), "");
+    Outcome o = Run(name + ".cpp\n1\n");
+    EXPECT_EQ(o.out, Run_Transcript(AUTO_COMPILE + COMPILED + ASK_RUN + DIRECT +
+                                    "fake_program ran\n启动成功！\n\n")) << name;
+    std::string arg = name[0] == '-' || name[0] == '@' ? "./" + name : name;
+    EXPECT_EQ(dir_.Read("compiler_args.txt"), "-g\n-o\n" + arg + "\n" + arg + ".cpp\n") << name;
+    // The recording pauser gets the program's path as its one argument.
+    Write_Settings(dir_, Helper("fake_compiler"), Helper("fake_program"));
+    o = Run(name + ".cpp\n0\n1\n");
+    EXPECT_NE(o.out.find("fake_program ran [" + name + "]\n启动成功！"), std::string::npos) << o.out;
+  }
+  EXPECT_FALSE(dir_.Exists("PWNED"));
+}
+
 TEST(RealCompiler, SourceInADirectoryWithShellCharactersIsBuiltAndRun) {
   if (Under_Wine()) GTEST_SKIP() << "the Linux g++ cannot be waited for under Wine";
   Scratch dir;
@@ -373,6 +421,15 @@ TEST(RealCompiler, SourceInADirectoryWithShellCharactersIsBuiltAndRun) {
                                   "你好，Tivex\n启动成功！\n\n"));
   EXPECT_TRUE(dir.Exists(sub + "/hello"));
   EXPECT_EQ(dir.Listing(), sub + " " + SETTINGS_FILE);
+  // g++ runs the command of "-wrapper", should a name ever be split into it.
+  for (const std::string name : {HOSTILE_NAMES[0], HOSTILE_NAMES[1], HOSTILE_NAMES[4]}) {
+    dir.Write(name + ".cpp", "int main() { return 0; }\n");
+    o = Run_Tivex(dir.Dir(), "2\n" + name + ".cpp\n1\n");
+    EXPECT_EQ(o.out, Run_Transcript(AUTO_COMPILE + "编译成功！\n\n" + ASK_RUN + DIRECT +
+                                    "启动成功！\n\n")) << name;
+    EXPECT_TRUE(dir.Exists(name)) << name;
+  }
+  EXPECT_FALSE(dir.Exists("PWNED"));
 }
 
 TEST_F(BuildAndRun, RelinkingOverARunningProgramGetsNoFalseHint) {

@@ -65,10 +65,12 @@ TEST(ConsolePauser, PathWithBlanksAndChineseIsOnePath) {
   EXPECT_EQ(o.status, Pauser_Status(7));
 }
 
-TEST(ConsolePauser, BareNameIsNotLookedUpOnPath) {
+TEST(ConsolePauser, BareNameIsNotLookedUpOnPathAndControlsInItAreShown) {
   Scratch dir;
   Outcome o = Run_Pauser(dir.Dir(), {"ls"});
   EXPECT_EQ(o.out.find(Lane("无法启动程序“ls”：")), 0u) << o.out;
+  o = Run_Pauser(dir.Dir(), {"l\x1b[2Js"});
+  EXPECT_EQ(o.out.find(Lane("无法启动程序“l^[[2Js”：")), 0u) << o.out;
   EXPECT_NE(o.out.find(Lane(KEY_WAIT)), std::string::npos);
   EXPECT_EQ(o.status, Pauser_Status(127));
 }

@@ -213,6 +213,28 @@ TEST(SettingsFile, SaveKeepsThePermissionBitsOfTheOldFile) {
   EXPECT_EQ(st.st_mode & 0777, 0600u);
 }
 
+TEST(SettingsFile, LinkedFileIsWrittenThroughItsLink) {
+  Scratch scratch;
+  Cwd_Guard cwd(scratch.Dir());
+  scratch.Mkdir("kept");
+  scratch.Mkdir("kept/sub");
+  scratch.Write("kept/sub/real.qd", "old");
+  // A link to a link, the second one relative to its own directory.
+  ASSERT_EQ(symlink("sub/real.qd", "kept/link"), 0);
+  ASSERT_EQ(symlink("kept/link", FILE_NAME.c_str()), 0);
+  Set("a", "b", "c");
+  ASSERT_TRUE(Save_Settings());
+  EXPECT_EQ(scratch.Read("kept/sub/real.qd"), "a\r\nb\r\nc");
+  struct stat st;
+  ASSERT_EQ(lstat(FILE_NAME.c_str(), &st), 0);
+  EXPECT_TRUE(S_ISLNK(st.st_mode));
+  EXPECT_EQ(scratch.Listing(), "kept " + FILE_NAME);
+  EXPECT_EQ(scratch.Read("kept/sub/real.qd"), scratch.Read(FILE_NAME));
+  // A link to nothing yet: the file is made where it points.
+  ASSERT_EQ(symlink("kept/sub/new.qd", "other"), 0);
+  EXPECT_EQ(Link_Target("other"), "kept/sub/new.qd");
+}
+
 TEST(SettingsFile, FileThatCannotBeReadIsNeverReplaced) {
   Scratch scratch;
   Cwd_Guard cwd(scratch.Dir());
