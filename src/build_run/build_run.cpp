@@ -63,6 +63,8 @@ bool Compile(const std::string& fpath, const std::string& epath) {
     return true;
   }
   Print("编译失败！", 2);
+  // Notepad may be left without saving, and on Windows 11 it returns at once.
+  if (File_Is_Empty(fpath)) Print("源文件是空的：请先在编辑器里写好程序并保存，再编译。", 2);
   // Windows will not replace a program that still runs; the linker then only
   // says "Permission denied".
   if (RUNNING_PROGRAM_IS_LOCKED && Isfile(epath) && !Can_Open_For_Writing(epath))
@@ -108,6 +110,13 @@ bool Program_Place_Is_Taken(const std::string& epath) {
   return true;
 }
 
+// The ConsolePauser that came with Tivex, when one lies beside it; "".
+std::string Pauser_Beside_Us() {
+  std::string dir = Own_Directory();
+  std::string pauser = dir + PATH_SEPARATOR + "ConsolePauser" + EXE_SUFFIX;
+  return !dir.empty() && Check_File_Path(pauser, "exe") == PATH_OK ? pauser : "";
+}
+
 void Launch(const std::string& fpath, const std::string& epath) {
   int result;
   if (Isfile(CON_PATH)) {
@@ -115,9 +124,34 @@ void Launch(const std::string& fpath, const std::string& epath) {
     result = System(Pauser_Launch_Command(epath), {"", CON_PATH, epath});
   } else {
     Print("ConsolePauser 路径无效。即将直接启动程序。", 1);
+    std::string pauser = Pauser_Beside_Us();
+    if (!pauser.empty())
+      Print("Tivex 旁边有 ConsolePauser：" + Visible(pauser) + "，可以在“设置 → 2”中填入这个路径。", 1);
     result = System(Direct_Launch_Command(fpath, epath), {fpath, epath});
   }
   Print(result == 0 ? "启动成功！" : "启动失败！", 1);
+}
+
+// Everything after the source's checks: compiles when needed or wanted, and
+// starts the program when wanted.
+void Build_And_Launch(const std::string& fpath, const std::string& epath) {
+  if (!Compile_If_Needed(fpath, epath)) return;
+  Write("\n");
+  Print("是否需要运行？（0/1）", 1);
+  if (Read_Pint({0, 1}) == 1)
+    Launch(fpath, epath);
+  else
+    Print("跳过运行。", 1);
+  Write("\n");
+  System("pause");
+}
+
+void Tell_Invalid_Compiler() {
+  Print("编译器路径无效！请重新设置。", 2);
+  std::string found = Find_Compiler();
+  if (!found.empty())
+    Print("找到了编译器：" + Visible(found) + "，可以在“设置 → 1”中填入这个路径。", 2);
+  System("pause");
 }
 
 }  // namespace
@@ -128,23 +162,13 @@ void Run() {
   std::string fpath = Read_File_Path("cpp");
   std::string epath = Exe_Path(fpath);
   Write("\n");
-  if (!Isfile(COM_PATH)) {
-    Print("编译器路径无效！请重新设置。", 2);
-    System("pause");
-    return;
-  }
+  if (!Isfile(COM_PATH)) return Tell_Invalid_Compiler();
   if (Program_Place_Is_Taken(epath)) return;
   // The compiler's own programs (cc1plus) and the programs that MinGW linked
-  // dynamically find their DLLs beside the compiler.
+  // dynamically find their DLLs beside the compiler; nothing else that Tivex
+  // starts later is to find its programs there first.
   std::string compiler_dir = Directory_Of(COM_PATH);
   if (!compiler_dir.empty()) Put_First_On_Path(compiler_dir);
-  if (!Compile_If_Needed(fpath, epath)) return;
-  Write("\n");
-  Print("是否需要运行？（0/1）", 1);
-  if (Read_Pint({0, 1}) == 1)
-    Launch(fpath, epath);
-  else
-    Print("跳过运行。", 1);
-  Write("\n");
-  System("pause");
+  Build_And_Launch(fpath, epath);
+  Restore_Path();
 }

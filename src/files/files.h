@@ -8,7 +8,8 @@
 #include "platform/platform.h"
 
 // Reads lines until one names an existing regular file whose extension, in
-// small letters, is `wh`, and returns that line as typed. Where programs are
+// small letters, is `wh`, and returns that line as typed (or as it was meant,
+// see Meant_Path). Where programs are
 // told apart by permission rather than by name, "exe" asks for an executable
 // file of any name.
 std::string Read_File_Path(std::string wh);
@@ -21,6 +22,17 @@ bool Isfile(std::string s);
 
 // `s` between one pair of double quotes, nothing escaped.
 std::string Change(std::string s);
+
+// What a line that names nothing as typed may have been meant to name: the
+// text inside one surrounding pair of quotes, as file managers copy a path
+// ("C:\a.cpp" from Explorer, '/home/a.cpp' and a blank from a drop), with a
+// leading "~/" taken as the home directory where paths have one; "" when
+// there is no other reading.
+std::string Pasted_Path(const std::string& ans);
+
+// `ans` when it names something as typed, else its pasted reading when that
+// names something, else `ans`: a line that names something is never changed.
+std::string Meant_Path(const std::string& ans);
 
 // What a path line is, as the checks see it.
 enum Path_Verdict { PATH_OK, PATH_INVALID, PATH_NOT_FILE, PATH_WRONG_TYPE };

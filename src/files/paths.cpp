@@ -34,6 +34,22 @@ Path_Kind Path_Status(const std::string& s) {
   return Platform_Path_Status(s);
 }
 
+std::string Pasted_Path(const std::string& ans) {
+  std::string s = ans;
+  std::string inner = ans;
+  while (!s.empty() && (s.back() == ' ' || s.back() == '\t')) s.pop_back();
+  if (s.size() >= 2 && (s[0] == '"' || s[0] == '\'') && s.back() == s[0])
+    inner = s.substr(1, s.size() - 2);
+  inner = Expand_Home(inner);
+  return inner == ans ? "" : inner;
+}
+
+std::string Meant_Path(const std::string& ans) {
+  if (Path_Status(ans) != PATH_MISSING) return ans;
+  std::string pasted = Pasted_Path(ans);
+  return !pasted.empty() && Path_Status(pasted) != PATH_MISSING ? pasted : ans;
+}
+
 Path_Verdict Check_File_Path(const std::string& ans, const std::string& wh) {
   Path_Kind kind = Path_Status(ans);
   if (kind == PATH_MISSING) return PATH_INVALID;
@@ -46,7 +62,7 @@ Path_Verdict Check_File_Path(const std::string& ans, const std::string& wh) {
 
 std::string Read_File_Path(std::string wh) {
   while (true) {
-    std::string ans = Read_Line(wh == "cpp" ? INPUT_SOURCE : INPUT_PROGRAM);
+    std::string ans = Meant_Path(Read_Line(wh == "cpp" ? INPUT_SOURCE : INPUT_PROGRAM));
     Path_Verdict v = Check_File_Path(ans, wh);
     if (v == PATH_OK) return ans;
     Print(v == PATH_INVALID ? INVALID : v == PATH_NOT_FILE ? NOT_FILE : WRONG_TYPE, 1);
@@ -55,7 +71,7 @@ std::string Read_File_Path(std::string wh) {
 
 std::string Read_Path() {
   while (true) {
-    std::string ans = Read_Line(INPUT_DIRECTORY);
+    std::string ans = Meant_Path(Read_Line(INPUT_DIRECTORY));
     if (Path_Status(ans) != PATH_MISSING) return ans;
     Print(INVALID, 1);
   }

@@ -37,7 +37,9 @@ int Report(bool started, long status, int sig, const std::string& error, const s
     std::cout << "程序异常终止：" << crash << "，用时 " << Seconds(took) << " 秒。\n";
     return static_cast<int>(status);
   }
-  std::cout << "程序已退出，返回值为 " << status << "，用时 " << Seconds(took) << " 秒。\n";
+  // Windows hands the status over as 32 unsigned bits: "return -1;" is 0xFFFFFFFF.
+  long returned = static_cast<int32_t>(static_cast<uint32_t>(status));
+  std::cout << "程序已退出，返回值为 " << returned << "，用时 " << Seconds(took) << " 秒。\n";
   return static_cast<int>(status);
 }
 
@@ -50,6 +52,8 @@ int main(int argc, char** argv) {
     std::cout << "用法：ConsolePauser 程序路径\n";
     return 2;
   }
+  Set_Window_Title(Visible(Last_Component(args[1])));
+  Prepare_Program_Input();
   std::cout.flush();
   auto start = std::chrono::steady_clock::now();
   long status = 0;

@@ -19,8 +19,8 @@ extern const char PATH_SEPARATOR;
 extern const char* const EXE_SUFFIX;
 
 // Switches the console to UTF-8 both ways and makes 1 ms sleeps possible.
-// Arranges that the terminal is given back as it was found at every exit and
-// on every signal that ends or stops the program.
+// Arranges that the terminal (the console's code pages) is given back as it
+// was found at every exit and on every signal that ends or stops the program.
 void Setup_Console();
 
 // What kind of answer a line is; the line editor keeps a history for each
@@ -73,6 +73,18 @@ bool Platform_Is_Compiled_Program(const std::string& p);
 // compared); false when it cannot be had.
 bool Modified_Time(const std::string& p, long long& time);
 
+// Whether `p` is a regular file of no bytes.
+bool File_Is_Empty(const std::string& p);
+
+// The directory that holds this program's own executable, without a
+// separator at its end; "" when it cannot be had.
+std::string Own_Directory();
+
+// A g++ that this machine has, for a hint where none is set: on PATH (the
+// system's default where it is not set), and on Windows also beside this
+// program and in the usual MinGW and MSYS2 folders; "" when there is none.
+std::string Find_Compiler();
+
 // Creates the file `p`, empty, failing when any entry of that name exists.
 // Returns "" on success, else the reason as the dialogue tells it (in
 // Chinese for the common ones).
@@ -122,13 +134,18 @@ void Hide_File(const std::string& p);
 // temporary file beside `p` (attempts count from 0).
 std::string Temp_Name_Beside(const std::string& p, int attempt);
 
+// `p` with a leading "~/" turned into the home directory (POSIX, where a
+// shell would have done it); `p` unchanged on Windows or without a home.
+std::string Expand_Home(const std::string& p);
+
 // The program's own arguments in UTF-8 (on Windows from the wide command
 // line, since narrow argv is in the ANSI code page).
 std::vector<std::string> Program_Arguments(int argc, char** argv);
 
 // Starts the program at `path` (a path, never looked up on PATH: a bare name
-// lies in the working directory) without arguments and with this process's
-// standard streams, and waits for it. Returns false, with the system's reason
+// lies in the working directory) without arguments, in its own directory as
+// its working directory, with this process's standard streams and terminal
+// modes, and waits for it. Returns false, with the system's reason
 // in `error`, when it cannot be started; else `status` is its exit status and
 // `sig` the signal that ended it (POSIX; 0 when none).
 bool Run_Program(const std::string& path, long& status, int& sig, std::string& error);
@@ -150,9 +167,27 @@ extern const bool PAUSER_PASSES_STATUS;
 // press without echo; then ends the line.
 void Wait_For_Key_Press();
 
+// Makes typed text reach the program that ConsolePauser starts whole: on
+// Windows the console's input code page stays 65001 only where a probe key
+// read through ReadFile comes back as UTF-8, and is the system's OEM code
+// page elsewhere (Windows 10's console reads non-ASCII keys as NUL bytes at
+// 65001); nothing on POSIX, where terminals are UTF-8.
+void Prepare_Program_Input();
+
+// The input code page for a program, from what a probe read of the key
+// "张" and Enter returned at 65001: 65001 when it came back as UTF-8, else
+// `oem`.
+unsigned Input_Code_Page(const std::string& probe, unsigned oem);
+
+// Titles the window that this program runs in (a terminal's by its escape,
+// a console's); `title` must hold no controls.
+void Set_Window_Title(const std::string& title);
+
 // Puts `dir` first on this process's PATH, which programs started later
-// inherit (Windows, where a program finds its DLLs there); nothing on POSIX.
+// inherit (Windows, where a program finds its DLLs there), until
+// Restore_Path puts back the PATH found before; nothing on POSIX.
 void Put_First_On_Path(const std::string& dir);
+void Restore_Path();
 
 // Whether the existing file `p` can be opened for writing now.
 bool Can_Open_For_Writing(const std::string& p);
@@ -207,8 +242,8 @@ std::string Tmux_Literal(const std::string& s);
 std::string Path_Argument(const std::string& p, const char* leads);
 
 // The hexadecimal code and a short Chinese description of a Windows
-// exception status (0xC0000005 and the like), or "" for an ordinary exit
-// status.
+// exception status (an NTSTATUS error, 0xC0000000 to 0xCFFFFFFF, such as
+// 0xC0000005), or "" for any other status, which the program returned.
 std::string Exception_Text(unsigned long status);
 
 // Splits `s` into arguments the way a Windows program splits what follows its

@@ -5,6 +5,9 @@
 #ifdef __linux__
 #include <sys/prctl.h>
 #endif
+#ifdef __APPLE__
+#include <mach-o/dyld.h>
+#endif
 #include <signal.h>
 #include <spawn.h>
 #include <sys/stat.h>
@@ -57,9 +60,11 @@ std::string Reason(int err) {
 }
 
 // Starts `args` (args[0] a path, or a name looked up on PATH when `search`)
-// with this process's standard streams; 0 or the error number. SIGINT and
-// SIGQUIT are the child's own, whatever this process does with them.
-int Spawn(const std::vector<std::string>& args, bool search, pid_t& pid) {
+// with this process's standard streams, in the directory `dir` when it is not
+// empty; 0 or the error number. SIGINT and SIGQUIT are the child's own,
+// whatever this process does with them.
+int Spawn(const std::vector<std::string>& args, bool search, pid_t& pid,
+          const std::string& dir = "") {
   std::vector<char*> argv;
   for (const std::string& a : args) argv.push_back(const_cast<char*>(a.c_str()));
   argv.push_back(nullptr);
@@ -71,8 +76,12 @@ int Spawn(const std::vector<std::string>& args, bool search, pid_t& pid) {
   sigaddset(&defaults, SIGQUIT);
   posix_spawnattr_setsigdefault(&attr, &defaults);
   posix_spawnattr_setflags(&attr, POSIX_SPAWN_SETSIGDEF);
-  int err = search ? posix_spawnp(&pid, argv[0], nullptr, &attr, argv.data(), environ)
-                   : posix_spawn(&pid, argv[0], nullptr, &attr, argv.data(), environ);
+  posix_spawn_file_actions_t actions;
+  posix_spawn_file_actions_init(&actions);
+  if (!dir.empty()) posix_spawn_file_actions_addchdir_np(&actions, dir.c_str());
+  int err = search ? posix_spawnp(&pid, argv[0], &actions, &attr, argv.data(), environ)
+                   : posix_spawn(&pid, argv[0], &actions, &attr, argv.data(), environ);
+  posix_spawn_file_actions_destroy(&actions);
   posix_spawnattr_destroy(&attr);
   return err;
 }
@@ -136,7 +145,8 @@ std::string Search_Path() {
   return dirs;
 }
 
-bool Is_On_Path(const std::string& name) {
+// The path of the program `name` as a search of PATH finds it, or "".
+std::string Find_On_Path(const std::string& name) {
   std::string dirs = Search_Path();
   size_t start = 0;
   while (start <= dirs.size()) {
@@ -144,11 +154,15 @@ bool Is_On_Path(const std::string& name) {
     if (end == std::string::npos) end = dirs.size();
     std::string dir = dirs.substr(start, end - start);
     std::string full = (dir.empty() ? "." : dir) + "/" + name;
-    if (access(full.c_str(), X_OK) == 0) return true;
+    struct stat st;
+    if (stat(full.c_str(), &st) == 0 && S_ISREG(st.st_mode) && access(full.c_str(), X_OK) == 0)
+      return full;
     start = end + 1;
   }
-  return false;
+  return "";
 }
+
+bool Is_On_Path(const std::string& name) { return !Find_On_Path(name).empty(); }
 
 // Words of the user's editor: $VISUAL, then $EDITOR, split at blanks.
 std::vector<std::string> Chosen_Editor() {
@@ -387,6 +401,28 @@ bool Modified_Time(const std::string& p, long long& time) {
   return true;
 }
 
+bool File_Is_Empty(const std::string& p) {
+  struct stat st;
+  return stat(p.c_str(), &st) == 0 && S_ISREG(st.st_mode) && st.st_size == 0;
+}
+
+std::string Own_Directory() {
+  std::vector<char> buf(4096);
+#ifdef __APPLE__
+  uint32_t size = static_cast<uint32_t>(buf.size());
+  if (_NSGetExecutablePath(buf.data(), &size) != 0) return "";
+  std::string self = buf.data();
+#else
+  ssize_t n = readlink("/proc/self/exe", buf.data(), buf.size());
+  if (n <= 0 || static_cast<size_t>(n) >= buf.size()) return "";
+  std::string self(buf.data(), static_cast<size_t>(n));
+#endif
+  size_t slash = self.rfind('/');
+  return slash == std::string::npos ? "" : self.substr(0, slash);
+}
+
+std::string Find_Compiler() { return Find_On_Path("g++"); }
+
 std::string Create_New_File(const std::string& p) {
   int fd = open(p.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
   if (fd < 0) return Reason(errno);
@@ -479,6 +515,12 @@ std::string Temp_Name_Beside(const std::string& p, int attempt) {
   return name + ".tmp";
 }
 
+std::string Expand_Home(const std::string& p) {
+  const char* home = std::getenv("HOME");
+  if (p.compare(0, 2, "~/") != 0 || home == nullptr || *home == '\0') return p;
+  return home + p.substr(1);
+}
+
 std::vector<std::string> Program_Arguments(int argc, char** argv) {
   return std::vector<std::string>(argv, argv + argc);
 }
@@ -487,7 +529,11 @@ bool Run_Program(const std::string& path, long& status, int& sig, std::string& e
   pid_t pid = -1;
   Ignore_Interrupts();
   Save_Terminal_Modes();
-  int err = Spawn({As_Path(path)}, false, pid);
+  // The program runs in its own directory, where it finds the files beside
+  // it ("in.txt"); so its path must not depend on ours.
+  std::string absolute = path[0] == '/' ? path : Working_Directory() + "/" + path;
+  std::string dir = absolute.substr(0, absolute.rfind('/') + 1);
+  int err = Spawn({absolute}, false, pid, dir);
   int raw = err == 0 ? Wait_Raw(pid) : -1;
   Restore_Terminal_Modes();
   Restore_Interrupts();
@@ -520,7 +566,13 @@ std::string Signal_Name(int sig) {
 
 void Wait_For_Key_Press() { Prompt_For_Key(true); }
 
+void Set_Window_Title(const std::string& title) { Set_Title(title); }
+
+void Prepare_Program_Input() {}
+
 void Put_First_On_Path(const std::string&) {}
+
+void Restore_Path() {}
 
 bool Can_Open_For_Writing(const std::string& p) {
   int fd = open(p.c_str(), O_WRONLY | O_CLOEXEC);

@@ -151,13 +151,14 @@ void Child_Ended() {
 // Starts `line` (with `app` as the program, not searched on PATH) with this
 // process's console and standard streams, and waits for it. False, with the
 // error number in `err`, when it cannot be started.
-bool Start_And_Wait(const std::wstring& app, std::wstring line, DWORD& code, DWORD& err) {
+bool Start_And_Wait(const std::wstring& app, std::wstring line, DWORD& code, DWORD& err,
+                    const wchar_t* dir = nullptr) {
   STARTUPINFOW si{};
   si.cb = sizeof si;
   PROCESS_INFORMATION pi{};
   Child_Starts();
   bool started = CreateProcessW(app.c_str(), line.data(), nullptr, nullptr, TRUE, 0, nullptr,
-                                nullptr, &si, &pi);
+                                dir, &si, &pi);
   err = started ? 0 : GetLastError();
   if (started) {
     WaitForSingleObject(pi.hProcess, INFINITE);
@@ -197,6 +198,45 @@ int Run_Through_System(const std::string& t) {
 }
 
 void End_Timer_Period() { timeEndPeriod(1); }
+
+UINT INPUT_CP_FOUND = 0, OUTPUT_CP_FOUND = 0;
+
+// A cmd window that started us is left in the code pages it had.
+void Restore_Code_Pages() {
+  if (INPUT_CP_FOUND) SetConsoleCP(INPUT_CP_FOUND);
+  if (OUTPUT_CP_FOUND) SetConsoleOutputCP(OUTPUT_CP_FOUND);
+}
+
+// One key event of `c` (`vk` its virtual key), pressed or released.
+INPUT_RECORD Key_Event(wchar_t c, WORD vk, BOOL down) {
+  INPUT_RECORD r{};
+  r.EventType = KEY_EVENT;
+  r.Event.KeyEvent.bKeyDown = down;
+  r.Event.KeyEvent.wRepeatCount = 1;
+  r.Event.KeyEvent.wVirtualKeyCode = vk;
+  r.Event.KeyEvent.uChar.UnicodeChar = c;
+  return r;
+}
+
+// What ReadFile, as every C runtime reads a console, returns for "张" and
+// Enter typed at the current input code page; "" when it cannot be tried.
+// The keys are not echoed, and nothing of them is left behind.
+std::string Probe_Console_Read(HANDLE in) {
+  DWORD mode = 0;
+  if (!GetConsoleMode(in, &mode)) return "";
+  FlushConsoleInputBuffer(in);
+  SetConsoleMode(in, (mode | ENABLE_LINE_INPUT | ENABLE_PROCESSED_INPUT) & ~ENABLE_ECHO_INPUT);
+  INPUT_RECORD keys[4] = {Key_Event(0x5F20, 0, TRUE), Key_Event(0x5F20, 0, FALSE),
+                          Key_Event(L'\r', VK_RETURN, TRUE), Key_Event(L'\r', VK_RETURN, FALSE)};
+  DWORD written = 0;
+  char buf[64];
+  DWORD got = 0;
+  if (WriteConsoleInputW(in, keys, 4, &written) && written == 4)
+    if (!ReadFile(in, buf, sizeof buf, &got, nullptr)) got = 0;
+  FlushConsoleInputBuffer(in);
+  SetConsoleMode(in, mode);
+  return std::string(buf, got);
+}
 
 bool Stdin_Is_Console() { return Is_Console(GetStdHandle(STD_INPUT_HANDLE)); }
 
@@ -247,6 +287,9 @@ void Setup_Console() {
   static bool done = false;
   if (done) return;
   done = true;
+  INPUT_CP_FOUND = GetConsoleCP();
+  OUTPUT_CP_FOUND = GetConsoleOutputCP();
+  std::atexit(Restore_Code_Pages);
   SetConsoleOutputCP(65001);
   SetConsoleCP(65001);
   Write_Whole_Characters(std::cout, STD_OUTPUT_HANDLE);
@@ -307,6 +350,59 @@ bool Modified_Time(const std::string& p, long long& time) {
   time = (static_cast<long long>(data.ftLastWriteTime.dwHighDateTime) << 32) |
          data.ftLastWriteTime.dwLowDateTime;
   return true;
+}
+
+bool File_Is_Empty(const std::string& p) {
+  WIN32_FILE_ATTRIBUTE_DATA data;
+  if (!GetFileAttributesExW(Widen(p).c_str(), GetFileExInfoStandard, &data)) return false;
+  return !(data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) && data.nFileSizeHigh == 0 &&
+         data.nFileSizeLow == 0;
+}
+
+std::string Own_Directory() {
+  std::wstring self(32768, L'\0');
+  DWORD n = GetModuleFileNameW(nullptr, self.data(), static_cast<DWORD>(self.size()));
+  if (n == 0 || n >= self.size()) return "";
+  self.resize(n);
+  size_t slash = self.find_last_of(L"\\/");
+  return slash == std::wstring::npos ? "" : Narrow(self.substr(0, slash));
+}
+
+namespace {
+
+bool Is_Regular_File(const std::string& p) {
+  DWORD attrs = GetFileAttributesW(Widen(p).c_str());
+  return attrs != INVALID_FILE_ATTRIBUTES && !(attrs & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+// The value of the environment variable `name` in UTF-8, or "".
+std::string Environment(const wchar_t* name) {
+  DWORD n = GetEnvironmentVariableW(name, nullptr, 0);
+  std::wstring value(n, L'\0');
+  if (n) value.resize(GetEnvironmentVariableW(name, value.data(), n));
+  return Narrow(value);
+}
+
+}  // namespace
+
+std::string Find_Compiler() {
+  std::vector<std::string> dirs = {Own_Directory()};
+  std::string path = Environment(L"PATH");
+  for (size_t start = 0, end; start <= path.size(); start = end + 1) {
+    end = path.find(';', start);
+    if (end == std::string::npos) end = path.size();
+    if (end > start) dirs.push_back(path.substr(start, end - start));
+  }
+  // Where the MinGW-w64 and MSYS2 installers put it.
+  for (const char* dir : {"C:\\msys64\\ucrt64\\bin", "C:\\msys64\\mingw64\\bin",
+                          "C:\\msys64\\clang64\\bin", "C:\\mingw64\\bin", "C:\\MinGW\\bin",
+                          "C:\\TDM-GCC-64\\bin"})
+    dirs.push_back(dir);
+  for (std::string dir : dirs) {
+    while (!dir.empty() && (dir.back() == '\\' || dir.back() == '/')) dir.pop_back();
+    if (!dir.empty() && Is_Regular_File(dir + "\\g++.exe")) return dir + "\\g++.exe";
+  }
+  return "";
 }
 
 std::string Create_New_File(const std::string& p) {
@@ -427,6 +523,8 @@ std::string Temp_Name_Beside(const std::string& p, int attempt) {
   return name + ".tmp";
 }
 
+std::string Expand_Home(const std::string& p) { return p; }
+
 std::vector<std::string> Program_Arguments(int, char**) {
   int n = 0;
   wchar_t** wide = CommandLineToArgvW(GetCommandLineW(), &n);
@@ -439,8 +537,15 @@ std::vector<std::string> Program_Arguments(int, char**) {
 bool Run_Program(const std::string& path, long& status, int& sig, std::string& error) {
   std::wstring app = Widen(path);
   DWORD code = 0, err = 0;
+  // The program runs in its own folder, where it finds the files beside it.
+  wchar_t full[32768];
+  wchar_t* name = nullptr;
+  DWORD n = GetFullPathNameW(app.c_str(), 32768, full, &name);
+  bool known = n > 0 && n < 32768 && name;
+  std::wstring dir = known ? std::wstring(full, name - full) : L"";
   // With the application name given, Windows does not search PATH for it.
-  if (!Start_And_Wait(app, L"\"" + app + L"\"", code, err)) {
+  if (!Start_And_Wait(known ? std::wstring(full, n) : app, L"\"" + app + L"\"", code, err,
+                      known ? dir.c_str() : nullptr)) {
     error = Reason(err);
     return false;
   }
@@ -476,13 +581,37 @@ void Wait_For_Key_Press() {
   std::cout << "\n";
 }
 
+void Prepare_Program_Input() {
+  HANDLE in = GetStdHandle(STD_INPUT_HANDLE);
+  if (!Is_Console(in)) return;
+  SetConsoleCP(65001);
+  SetConsoleCP(Input_Code_Page(Probe_Console_Read(in), GetOEMCP()));
+}
+
+void Set_Window_Title(const std::string& title) { SetConsoleTitleW(Widen(title).c_str()); }
+
+namespace {
+
+std::wstring PATH_BEFORE;  // the PATH that Restore_Path puts back
+bool PATH_CHANGED = false;
+
+}  // namespace
+
 void Put_First_On_Path(const std::string& dir) {
   std::wstring w = Widen(dir);
   DWORD n = GetEnvironmentVariableW(L"PATH", nullptr, 0);
   std::wstring path(n, L'\0');
   if (n) path.resize(GetEnvironmentVariableW(L"PATH", path.data(), n));
+  if (!PATH_CHANGED) PATH_BEFORE = path;
+  PATH_CHANGED = true;
   if (path.compare(0, w.size() + 1, w + L";") == 0) return;
   SetEnvironmentVariableW(L"PATH", (w + L";" + path).c_str());
+}
+
+void Restore_Path() {
+  if (!PATH_CHANGED) return;
+  SetEnvironmentVariableW(L"PATH", PATH_BEFORE.empty() ? nullptr : PATH_BEFORE.c_str());
+  PATH_CHANGED = false;
 }
 
 bool Can_Open_For_Writing(const std::string& p) {
