@@ -101,8 +101,10 @@ Outcome Run_Tivex_Fed(const std::string& dir, const std::vector<std::string>& ch
   return Outcome{Slurp(io.Path("out")), Slurp(io.Path("err")), status};
 }
 
+std::string Pauser_File() { return Env("TIVEX_PAUSER", CONSOLE_PAUSER); }
+
 Outcome Run_Pauser(const std::string& dir, const std::vector<std::string>& args) {
-  std::vector<std::string> argv = {Env("TIVEX_PAUSER", CONSOLE_PAUSER)};
+  std::vector<std::string> argv = {Pauser_File()};
   argv.insert(argv.end(), args.begin(), args.end());
   return Run_Binary(argv, dir, "", {});
 }

@@ -41,6 +41,9 @@ std::string Tivex_Path(const std::string& path);
 std::string Helper_File(const std::string& name);
 std::string Helper(const std::string& name);
 
+// ConsolePauser built for the lane under test, beside tivex: its file here.
+std::string Pauser_File();
+
 // The bytes of a file of this machine.
 std::string Read_File(const std::string& path);
 

@@ -46,7 +46,10 @@ const std::string COMPILED = "fake_compiler: ok\n编译成功！\n\n";
 const std::string FAILED = "fake_compiler: error\n编译失败！\n\n";
 const std::string ASK_COMPILE = "是否需要编译？（0/1）\n";
 const std::string ASK_RUN = "是否需要运行？（0/1）\n";
-const std::string DIRECT = "ConsolePauser 路径无效。即将直接启动程序。\n";
+// The fallback to a direct start, and the hint at the ConsolePauser that
+// lies beside tivex, as it does in a build.
+const std::string DIRECT = "ConsolePauser 路径无效。即将直接启动程序。\nTivex 旁边有 ConsolePauser：" +
+                           Tivex_Path(Pauser_File()) + "，可以在“设置 → 2”中填入这个路径。\n";
 
 // What a started program writes here: on Windows it runs in a console window
 // of its own, so only program_ran.txt shows it.
@@ -72,13 +75,21 @@ class BuildAndRun : public ::testing::Test {
 
 }  // namespace
 
-TEST_F(BuildAndRun, InvalidCompilerPathStopsBeforeAnything) {
+TEST_F(BuildAndRun, InvalidCompilerPathStopsBeforeAnythingWithAHintAtAFoundOne) {
   Write_Settings(dir_, "", "");
   Place_Program(dir_, Exe("a"));
-  Outcome o = Run("a.cpp\n");
+  // Wine's PATH is its own, and holds no g++.
+  Outcome o = Run_Tivex(dir_.Dir(), "2\na.cpp\n", {"PATH=" + dir_.Path("none")});
   EXPECT_EQ(o.out, Lane(Run_Transcript("编译器路径无效！请重新设置。\n\n")));
   EXPECT_FALSE(dir_.Exists("compiler_args.txt"));
   EXPECT_EQ(o.status, 1);
+  if (Under_Wine()) return;
+  dir_.Mkdir("bin");
+  Place_Program(dir_, "bin/g++");
+  o = Run_Tivex(dir_.Dir(), "2\na.cpp\n", {"PATH=/nowhere:" + dir_.Path("bin")});
+  EXPECT_EQ(o.out, Run_Transcript("编译器路径无效！请重新设置。\n\n找到了编译器：" + dir_.Path("bin/g++") +
+                                  "，可以在“设置 → 1”中填入这个路径。\n\n"));
+  EXPECT_EQ(dir_.Read(SETTINGS_FILE), "\r\n\r\n");
 }
 
 TEST_F(BuildAndRun, MissingProgramCompilesAtOnceAndAFailureEndsTheRequest) {
@@ -86,6 +97,11 @@ TEST_F(BuildAndRun, MissingProgramCompilesAtOnceAndAFailureEndsTheRequest) {
   EXPECT_EQ(o.out, Lane(Main_Screen() + Cls() + "请输入 C++ 文件的完整路径：\n" + INVALID + "\n" +
                         AUTO_COMPILE + FAILED + Pause() + Main_Screen()));
   EXPECT_EQ(dir_.Read("compiler_args.txt"), "-g\n-o\n" + Exe("bad") + "\nbad.cpp\n");
+  // A source never saved from the editor gets a word on why.
+  dir_.Write("bad empty.cpp", "");
+  o = Run("bad empty.cpp\n");
+  EXPECT_EQ(o.out, Lane(Run_Transcript(AUTO_COMPILE + FAILED +
+                                       "源文件是空的：请先在编辑器里写好程序并保存，再编译。\n\n")));
 }
 
 TEST_F(BuildAndRun, MissingProgramCompilesAtOnceThenRunCanBeSkipped) {
@@ -163,7 +179,7 @@ TEST_F(BuildAndRun, ProgramOrCompilerThatCannotStartIsAFailure) {
 }
 
 TEST_F(BuildAndRun, CompilerThatCrashesIsAFailedCompile) {
-  dir_.Write("crash.cpp", "");
+  dir_.Write("crash.cpp", "int main() {}\n");
   Outcome o = Run("crash.cpp\n");
   EXPECT_EQ(o.out, Lane(Run_Transcript(AUTO_COMPILE + "编译失败！\n\n")));
 }
@@ -252,8 +268,9 @@ TEST(SettingsEditors, CompilerPathRefusesUntilAProgramIsNamed) {
   Scratch dir;
   dir.Mkdir("sub");
   dir.Write("tool.txt", "");
-  Outcome o = Run_Tivex(dir.Dir(), "3\n1\n\nnone\n" + Helper("fake_compiler") + "\r\r\nsub\ntool.txt\n" +
-                                       Helper("fake_compiler") + "\n1\n");
+  // A path pasted in quotes, as Explorer copies it, is taken without them.
+  Outcome o = Run_Tivex(dir.Dir(), "3\n1\n\nnone\n" + Helper("fake_compiler") + "\r\r\nsub\ntool.txt\n\"" +
+                                       Helper("fake_compiler") + "\"\n1\n");
   EXPECT_EQ(o.out, Lane(Main_Screen() + Settings_Screen() + Cls() +
                         "当前编译器路径：\n请输入新编译器路径：\n" + INVALID + INVALID + INVALID + NOT_FILE +
                         WRONG_TYPE + "设置成功！\n\n" + Pause() + Settings_Screen() + Cls() +
@@ -475,6 +492,27 @@ TEST(OpenFile, NamesThatEditorsReadAsOptionsArePathsAndNobodyElseSeesThem) {
     Outcome o = Run_Tivex(dir.Dir(), "1\n2\n" + name + "\n", env);
     std::string arg = name[0] == '-' || name[0] == '+' ? "./" + name : name;
     EXPECT_NE(o.out.find("fake_program ran [" + arg + "]\n"), std::string::npos) << o.out;
+  }
+}
+
+TEST(OpenFile, PathsAsFileManagersPasteThemAreTakenAsMeant) {
+  Scratch dir;
+  dir.Mkdir("my dir");
+  dir.Write("my dir/a b.CPP", "");
+  std::vector<std::string> env = {"EDITOR=" + Helper_File("fake_program"), "HOME=" + dir.Dir()};
+  const std::string sep = Under_Wine() ? "\\" : "/";
+  // Each line names nothing as typed, but its reading does.
+  std::vector<std::pair<std::string, std::string>> rows = {
+      {"\"my dir" + sep + "a b.CPP\"", "my dir" + sep + "a b.CPP"}};
+  if (!Under_Wine()) {
+    rows.push_back({"'my dir/a b.CPP' ", "my dir/a b.CPP"});
+    rows.push_back({"~/my dir/a b.CPP", dir.Dir() + "/my dir/a b.CPP"});
+  }
+  if (Under_Wine()) dir.Write("notepad.exe", Read_File(Helper_File("fake_program")));
+  for (const auto& [typed, meant] : rows) {
+    Outcome o = Run_Tivex(dir.Dir(), "1\n2\n" + typed + "\n", env);
+    EXPECT_NE(o.out.find(Lane("编写完成后保存。\n\nfake_program ran [" + meant + "]\n")),
+              std::string::npos) << o.out;
   }
 }
 

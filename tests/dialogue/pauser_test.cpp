@@ -19,11 +19,12 @@ std::string Exe(const std::string& base) { return base + (Under_Wine() ? ".exe" 
 // Windows Terminal closes its tab on the key press.
 int Pauser_Status(int program_status) { return Under_Wine() ? 0 : program_status; }
 
-// Copies fake_program into `dir` as `name`, to end as status.txt says:
-// with that status, or by a crash ("crash"); "sleep" first makes it sleep.
+// Copies fake_program into `dir` as `name`, to end as status.txt beside it
+// says: with that status, or by a crash ("crash"); "sleep" first makes it sleep.
 void Place_Program(const Scratch& dir, const std::string& name, const std::string& status) {
   ASSERT_TRUE(Place_Fake_Program(dir.Path(name)));
-  dir.Write("status.txt", status);
+  size_t slash = name.rfind('/');
+  dir.Write(slash == std::string::npos ? "status.txt" : name.substr(0, slash) + "/status.txt", status);
 }
 
 // Checks the report around the run time and returns the seconds it names.
@@ -42,13 +43,15 @@ double Expect_Report(const std::string& out, const std::string& before, int stat
 
 TEST(ConsolePauser, ReportsTheReturnValueAndAPlausibleRunTime) {
   Scratch dir;
-  for (int status : {0, 3, 255}) {
+  // "return -1;" is -1 on Windows, where a status has 32 bits, and 255 here.
+  for (int status : {0, 3, 255, -1}) {
     Place_Program(dir, Exe("prog"), std::to_string(status));
     Outcome o = Run_Pauser(dir.Dir(), {Exe("prog")});
-    double took = Expect_Report(o.out, "fake_program ran\n", status);
+    int told = status == -1 && !Under_Wine() ? 255 : status;
+    double took = Expect_Report(o.out, "fake_program ran\n", told);
     EXPECT_GE(took, 0.0);
     EXPECT_LT(took, 10.0);
-    EXPECT_EQ(o.status, Pauser_Status(status));
+    EXPECT_EQ(o.status, Pauser_Status(told));
   }
   Place_Program(dir, Exe("prog"), "sleep 4");
   double took = Expect_Report(Run_Pauser(dir.Dir(), {Exe("prog")}).out, "fake_program ran\n", 4);
@@ -63,6 +66,11 @@ TEST(ConsolePauser, PathWithBlanksAndChineseIsOnePath) {
   Outcome o = Run_Pauser(dir.Dir(), {Tivex_Path(dir.Path("我的 目录/" + Exe("程序 一")))});
   Expect_Report(o.out, "fake_program ran\n", 7);
   EXPECT_EQ(o.status, Pauser_Status(7));
+  // It ran in its own folder, where it finds the files beside it.
+  EXPECT_EQ(dir.Read("我的 目录/program_ran.txt"), "fake_program ran\n");
+  EXPECT_FALSE(dir.Exists("program_ran.txt"));
+  o = Run_Pauser(dir.Dir(), {"我的 目录/" + Exe("程序 一")});
+  Expect_Report(o.out, "fake_program ran\n", 7);
 }
 
 TEST(ConsolePauser, BareNameIsNotLookedUpOnPathAndControlsInItAreShown) {

@@ -94,12 +94,40 @@ TEST(Visible, ControlsAreShownAndTextIsNot) {
   for (int c = 0; c < 0x20; c++) EXPECT_EQ(Visible(std::string(1, static_cast<char>(c))).size(), 2u);
 }
 
-TEST(ExceptionText, HexAndWordsForCrashesNothingForExitStatuses) {
-  EXPECT_EQ(Exception_Text(0xC0000005UL), "0xC0000005（访问冲突）");
-  EXPECT_EQ(Exception_Text(0xC00000FDUL), "0xC00000FD（栈溢出）");
-  EXPECT_EQ(Exception_Text(0xC0000094UL), "0xC0000094（整数除以零）");
-  EXPECT_EQ(Exception_Text(0xC0000001UL), "0xC0000001");
-  EXPECT_EQ(Exception_Text(0), "");
-  EXPECT_EQ(Exception_Text(255), "");
-  EXPECT_EQ(Exception_Text(0x7FFFFFFFUL), "");
+TEST(ExceptionText, EveryNamedCrashHasItsWordsAndOnlyNtstatusErrorsAreCrashes) {
+  const std::pair<unsigned long, std::string> rows[] = {
+      {0xC0000005UL, "0xC0000005（访问冲突）"},
+      {0xC00000FDUL, "0xC00000FD（栈溢出）"},
+      {0xC0000094UL, "0xC0000094（整数除以零）"},
+      {0xC000013AUL, "0xC000013A（被 Ctrl+C 中断）"},
+      {0xC0000409UL, "0xC0000409（栈缓冲区溢出或程序中止）"},
+      {0xC000001DUL, "0xC000001D（非法指令）"},
+      {0xC0000135UL, "0xC0000135（找不到所需的 DLL）"},
+      {0xC0000142UL, "0xC0000142（DLL 初始化失败）"},
+      {0xC0000374UL, "0xC0000374（堆损坏）"},
+      {0xC0000000UL, "0xC0000000"},
+      {0xC0000001UL, "0xC0000001"},
+      {0xCFFFFFFFUL, "0xCFFFFFFF"},
+      {0, ""},
+      {255, ""},
+      {0x7FFFFFFFUL, ""},
+      {0xBFFFFFFFUL, ""},
+      {0xD0000000UL, ""},
+      {0xFFFFFFFEUL, ""},
+      {0xFFFFFFFFUL, ""}};  // return -1;
+  for (const auto& [status, text] : rows) EXPECT_EQ(Exception_Text(status), text) << status;
+}
+
+// What Windows 10's console gives a C runtime for a Chinese key at 65001 is
+// NUL bytes: then the program reads in the OEM code page instead.
+TEST(InputCodePage, OnlyAProbeThatCameBackAsUtf8KeepsUtf8) {
+  const std::pair<std::string, unsigned> rows[] = {{"\xE5\xBC\xA0\r\n", 65001},
+                                                   {"\xE5\xBC\xA0", 65001},
+                                                   {std::string("\0\r\n", 3), 936},
+                                                   {"\xD5\xC5\r\n", 936},
+                                                   {"?\r\n", 936},
+                                                   {"\xE5\xBC", 936},
+                                                   {"", 936}};
+  for (const auto& [probe, page] : rows) EXPECT_EQ(Input_Code_Page(probe, 936), page) << probe;
+  EXPECT_EQ(Input_Code_Page("", 437), 437u);
 }
