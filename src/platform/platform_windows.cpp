@@ -448,8 +448,8 @@ std::string Write_And_Flush(HANDLE h, const std::string& data) {
   if (written < data.size()) return Call_Error("WriteFile", ERROR_WRITE_FAULT);
   FILE_CALLS.push_back("WriteFile");
   if (Fault_At("flush")) return Call_Error("FlushFileBuffers", ERROR_WRITE_FAULT);
-  FILE_CALLS.push_back("FlushFileBuffers");
   if (!FlushFileBuffers(h)) return Error_Text("FlushFileBuffers");
+  FILE_CALLS.push_back("FlushFileBuffers");
   return "";
 }
 
@@ -483,6 +483,16 @@ std::string Write_Temp_Beside(const std::string& p, const std::string& data, std
   return error;
 }
 
+namespace {
+
+// Whether `err` is what an antivirus, an indexer or a sync client causes
+// while it holds a file that was just written, for a moment.
+bool Is_Brief_Lock(DWORD err) {
+  return err == ERROR_ACCESS_DENIED || err == ERROR_SHARING_VIOLATION || err == ERROR_LOCK_VIOLATION;
+}
+
+}  // namespace
+
 std::string Replace_File(const std::string& from, const std::string& to) {
   if (Fault_At("rename")) return Call_Error("MoveFileExW", ERROR_ACCESS_DENIED);
   std::wstring wf = Widen(from), wt = Widen(to);
@@ -491,22 +501,27 @@ std::string Replace_File(const std::string& from, const std::string& to) {
       !RemoveDirectoryW(wt.c_str()))
     return Error_Text("RemoveDirectoryW");
   const DWORD flags = MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH;
-  if (MoveFileExW(wf.c_str(), wt.c_str(), flags)) {
-    FILE_CALLS.push_back("MoveFileExW");
-    return "";
-  }
-  std::string error = Error_Text("MoveFileExW");
   const DWORD blocking = FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM;
-  if (attrs == INVALID_FILE_ATTRIBUTES || !(attrs & blocking)) return error;
-  // The old file's attributes may forbid the replace: clear them and try once more.
-  SetFileAttributesW(wt.c_str(), FILE_ATTRIBUTE_NORMAL);
-  if (MoveFileExW(wf.c_str(), wt.c_str(), flags)) {
-    FILE_CALLS.push_back("MoveFileExW");
-    return "";
+  bool cleared = false;
+  // Back-off of 10 ms, doubled up to half a second: about 2 s in all.
+  for (DWORD pause = 10, waited = 0;; waited += pause, pause = pause < 250 ? pause * 2 : 500) {
+    if (MoveFileExW(wf.c_str(), wt.c_str(), flags)) {
+      FILE_CALLS.push_back("MoveFileExW");
+      return "";
+    }
+    DWORD err = GetLastError();
+    if (!cleared && attrs != INVALID_FILE_ATTRIBUTES && (attrs & blocking)) {
+      // The old file's attributes may forbid the replace: clear them and try again.
+      SetFileAttributesW(wt.c_str(), FILE_ATTRIBUTE_NORMAL);
+      cleared = true;
+      continue;
+    }
+    if (!Is_Brief_Lock(err) || waited >= 2000) {
+      if (cleared) SetFileAttributesW(wt.c_str(), attrs);
+      return Call_Error("MoveFileExW", err);
+    }
+    Sleep(pause);
   }
-  error = Error_Text("MoveFileExW");
-  SetFileAttributesW(wt.c_str(), attrs);
-  return error;
 }
 
 std::string Link_Target(const std::string& p) { return p; }

@@ -251,3 +251,41 @@ TEST(SettingsFile, FileThatCannotBeReadIsNeverReplaced) {
   EXPECT_EQ(scratch.Listing(), FILE_NAME);
 }
 #endif
+
+#ifdef _WIN32
+#include <windows.h>
+
+#include <chrono>
+#include <thread>
+
+// An antivirus or a sync client holds a file that was just written for a
+// moment; the save waits that out, and gives up only after about 2 s.
+TEST(SettingsFile, SaveWaitsOutABriefLock) {
+  Scratch scratch;
+  Cwd_Guard cwd(scratch.Dir());
+  scratch.Write(FILE_NAME, "old");
+  std::string before = "old";
+  for (int hold_ms : {300, 4000}) {
+    HANDLE h = CreateFileW(L"yolvar_data.qd", GENERIC_READ, 0, nullptr, OPEN_EXISTING,
+                           FILE_ATTRIBUTE_NORMAL, nullptr);
+    ASSERT_NE(h, INVALID_HANDLE_VALUE);
+    std::thread holder([h, hold_ms] {
+      std::this_thread::sleep_for(std::chrono::milliseconds(hold_ms));
+      CloseHandle(h);
+    });
+    Set("a", "b", std::to_string(hold_ms));
+    auto start = std::chrono::steady_clock::now();
+    bool saved = Save_Settings();
+    double took = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    holder.join();
+    EXPECT_EQ(saved, hold_ms < 2000) << hold_ms;
+    EXPECT_LT(took, 3.0);
+    EXPECT_EQ(scratch.Read(FILE_NAME), saved ? "a\r\nb\r\n" + std::to_string(hold_ms) : before);
+    before = scratch.Read(FILE_NAME);
+    if (!saved) {
+      EXPECT_GE(took, 1.5);
+    }
+  }
+  EXPECT_EQ(scratch.Listing(), FILE_NAME);
+}
+#endif
