@@ -8,6 +8,7 @@
 #include "build_run/build_run.h"
 #include "console/console.h"
 #include "files/files.h"
+#include "platform/platform.h"
 #include "settings/settings.h"
 
 namespace {
@@ -124,8 +125,12 @@ int Tivex_Main(const std::vector<std::string>& args) {
   int answered = Answer_Arguments(args);
   if (answered >= 0) return answered;
   Init();
+  // Started from inside a zip, it would keep its settings in a folder that
+  // the file manager removes, and ConsolePauser is not beside it.
+  bool zipped = Is_Archive_Preview(Own_Directory());
   while (true) {
     System("cls");
+    if (zipped) Print("Tivex 正在压缩包里运行：请先把压缩包全部解压到一个文件夹，再从那里启动它。", 1);
     int op = Main_Page();
     if (op == 1) Edit();
     if (op == 2) Run();

@@ -241,6 +241,11 @@ std::string Tmux_Literal(const std::string& s);
 // `leads` as options: such a relative path gets "./" before it.
 std::string Path_Argument(const std::string& p, const char* leads);
 
+// Whether `dir` is a folder where a file manager puts a program that is
+// started from inside an archive without unpacking it: Explorer's
+// "Temp1_name.zip", 7-Zip's "7zO…", WinRAR's "Rar$EX…".
+bool Is_Archive_Preview(const std::string& dir);
+
 // The hexadecimal code and a short Chinese description of a Windows
 // exception status (an NTSTATUS error, 0xC0000000 to 0xCFFFFFFF, such as
 // 0xC0000005), or "" for any other status, which the program returned.

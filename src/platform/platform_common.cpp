@@ -1,6 +1,7 @@
 // What the platform layer shares on every platform: pure text helpers and the
 // test seam for file faults.
 
+#include <cctype>
 #include <cstdio>
 
 #include "platform/platform.h"
@@ -71,6 +72,36 @@ int Sequence_Length(unsigned char c) {
 }
 
 bool Fault_At(const char* step) { return FAULT_STEP == step; }
+
+namespace {
+
+bool Starts_With_Folded(const std::string& s, const std::string& lower_prefix) {
+  if (s.size() < lower_prefix.size()) return false;
+  for (size_t i = 0; i < lower_prefix.size(); i++)
+    if (std::tolower(static_cast<unsigned char>(s[i])) != lower_prefix[i]) return false;
+  return true;
+}
+
+bool Ends_With_Folded(const std::string& s, const std::string& lower_suffix) {
+  return s.size() >= lower_suffix.size() &&
+         Starts_With_Folded(s.substr(s.size() - lower_suffix.size()), lower_suffix);
+}
+
+}  // namespace
+
+bool Is_Archive_Preview(const std::string& dir) {
+  size_t start = 0;
+  while (start < dir.size()) {
+    size_t end = dir.find_first_of("/\\", start);
+    if (end == std::string::npos) end = dir.size();
+    std::string part = dir.substr(start, end - start);
+    if ((Starts_With_Folded(part, "temp") && Ends_With_Folded(part, ".zip")) ||
+        part.compare(0, 3, "7zO") == 0 || part.compare(0, 6, "Rar$EX") == 0)
+      return true;
+    start = end + 1;
+  }
+  return false;
+}
 
 unsigned Input_Code_Page(const std::string& probe, unsigned oem) {
   return probe.compare(0, 3, "\xE5\xBC\xA0") == 0 ? 65001 : oem;

@@ -120,6 +120,21 @@ TEST(ExceptionText, EveryNamedCrashHasItsWordsAndOnlyNtstatusErrorsAreCrashes) {
 
 // What Windows 10's console gives a C runtime for a Chinese key at 65001 is
 // NUL bytes: then the program reads in the OEM code page instead.
+TEST(ArchivePreview, FoldersWhereFileManagersRunAProgramFromAnArchive) {
+  const std::pair<const char*, bool> rows[] = {
+      {"C:\\Users\\me\\AppData\\Local\\Temp\\Temp1_tivex-0.1.0-win64.zip\\tivex-0.1.0-win64", true},
+      {"C:\\Users\\me\\AppData\\Local\\Temp\\TEMP2_TIVEX.ZIP", true},
+      {"C:\\Users\\me\\AppData\\Local\\Temp\\7zO4A1B2C3D\\tivex", true},
+      {"C:\\Users\\me\\AppData\\Local\\Temp\\Rar$EXa1234.5678\\tivex", true},
+      {"/tmp/Temp1_x.zip/tivex", true},
+      {"C:\\Users\\me\\AppData\\Local\\Temp", false},
+      {"C:\\Users\\me\\Downloads\\tivex-0.1.0-win64", false},
+      {"C:\\tools\\tivex.zip.d", false},
+      {"D:\\Templates\\tivex", false},
+      {"", false}};
+  for (const auto& [dir, preview] : rows) EXPECT_EQ(Is_Archive_Preview(dir), preview) << dir;
+}
+
 TEST(InputCodePage, OnlyAProbeThatCameBackAsUtf8KeepsUtf8) {
   const std::pair<std::string, unsigned> rows[] = {{"\xE5\xBC\xA0\r\n", 65001},
                                                    {"\xE5\xBC\xA0", 65001},
