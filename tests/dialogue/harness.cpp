@@ -101,6 +101,11 @@ Outcome Run_Tivex_Fed(const std::string& dir, const std::vector<std::string>& ch
   return Outcome{Slurp(io.Path("out")), Slurp(io.Path("err")), status};
 }
 
+std::vector<std::string> Without_Compilers(const Scratch& dir) {
+  if (Under_Wine()) return {};
+  return {"PATH=" + dir.Path("no such directory")};
+}
+
 std::string Pauser_File() { return Env("TIVEX_PAUSER", CONSOLE_PAUSER); }
 
 Outcome Run_Pauser(const std::string& dir, const std::vector<std::string>& args) {
@@ -156,7 +161,11 @@ std::string Lane(const std::string& text) {
 std::string Cls() { return Under_Wine() ? "" : "\f"; }
 
 std::string Pause() {
-  return Under_Wine() ? "Press any key to continue... " : "请按任意键继续. . .\n";
+  if (!Under_Wine()) return "请按任意键继续. . .\n";
+  // Wine's cmd says it in the language of the locale, in its code page
+  // (GBK under Chinese Windows' 936).
+  if (Env("LANG", "").rfind("zh_CN", 0) == 0) return "\xC7\xEB\xB0\xB4\xC8\xCE\xD2\xE2\xBC\xFC\xBC\xCC\xD0\xF8...";
+  return "Press any key to continue... ";
 }
 
 std::string Main_Screen() {

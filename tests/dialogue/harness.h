@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+class Scratch;
+
 struct Outcome {
   std::string out;  // standard output, whole
   std::string err;  // standard error, whole
@@ -43,6 +45,10 @@ std::string Helper(const std::string& name);
 
 // ConsolePauser built for the lane under test, beside tivex: its file here.
 std::string Pauser_File();
+
+// The environment in which tivex finds no g++ to hint at: an empty PATH,
+// or Wine's own, which holds none.
+std::vector<std::string> Without_Compilers(const Scratch& dir);
 
 // The bytes of a file of this machine.
 std::string Read_File(const std::string& path);

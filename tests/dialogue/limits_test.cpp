@@ -34,7 +34,7 @@ TEST(Limits, PathsThatCannotNameAFileAreInvalid) {
   Outcome o = Run_Tivex(dir.Dir(), "2\n" + HUGE_TEXT + "\n" + NULS + "\n" + BAD_UTF8 + "\n" +
                                        too_long + "\n" + long_name + "\n" +
                                        std::string("a.cpp\0.cpp", 10) + "\na.cpp\n",
-                        {"PATH=" + dir.Path("none")});
+                        Without_Compilers(dir));
   EXPECT_EQ(o.out, Lane(Main_Screen() + Cls() + "请输入 C++ 文件的完整路径：\n" + INVALID + INVALID +
                         INVALID + INVALID + INVALID + INVALID + "\n编译器路径无效！请重新设置。\n\n" +
                         Pause() + Main_Screen()));

@@ -78,8 +78,7 @@ class BuildAndRun : public ::testing::Test {
 TEST_F(BuildAndRun, InvalidCompilerPathStopsBeforeAnythingWithAHintAtAFoundOne) {
   Write_Settings(dir_, "", "");
   Place_Program(dir_, Exe("a"));
-  // Wine's PATH is its own, and holds no g++.
-  Outcome o = Run_Tivex(dir_.Dir(), "2\na.cpp\n", {"PATH=" + dir_.Path("none")});
+  Outcome o = Run_Tivex(dir_.Dir(), "2\na.cpp\n", Without_Compilers(dir_));
   EXPECT_EQ(o.out, Lane(Run_Transcript("编译器路径无效！请重新设置。\n\n")));
   EXPECT_FALSE(dir_.Exists("compiler_args.txt"));
   EXPECT_EQ(o.status, 1);

@@ -4,12 +4,14 @@
 // there), leaves its PATH in program_path.txt, and ends as status.txt says
 // (0 when there is none): "N" ends with status N, "sleep N" sleeps 0.4 s
 // first, "crash" writes through a null pointer, "loop" runs for a minute,
-// "raw" leaves its terminal raw, silent and non-blocking (POSIX).
+// "raw" leaves its terminal raw, silent and non-blocking (POSIX), "hex"
+// reads a line and writes its bytes in hexadecimal.
 
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
+#include <iostream>
 #include <string>
 #include <thread>
 
@@ -47,6 +49,12 @@ int main(int argc, char** argv) {
   if (word == "sleep") std::this_thread::sleep_for(std::chrono::milliseconds(400));
   if (word == "loop") std::this_thread::sleep_for(std::chrono::seconds(60));
   if (word == "raw") Leave_Terminal_Raw();
+  if (word == "hex") {
+    std::string typed;
+    std::getline(std::cin, typed);
+    for (unsigned char c : typed) std::printf("%02x ", c);
+    std::printf("(%d bytes)\n", static_cast<int>(typed.size()));
+  }
   int status = 0;
   if (word != "sleep")
     status = std::atoi(word.c_str());

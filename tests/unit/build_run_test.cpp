@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 #include "build_run/build_run.h"
 #include "platform/platform.h"
@@ -33,40 +34,64 @@ TEST(ExePath, SourceNamedJustDotCppStillGivesAName) {
   }
 }
 
-TEST(CompileCommand, EmptyOptionsLeaveOneBlankBeforeDashG) {
-  COM_PATH = "C:\\MinGW\\bin\\g++.exe";
-  COM_SETTINGS = "";
-  EXPECT_EQ(Compile_Command("a b.cpp", "a b.exe"),
-            "cmd /c\"\"C:\\MinGW\\bin\\g++.exe\" -g -o \"a b.exe\" \"a b.cpp\"\"");
+namespace {
+
+using Args = std::vector<std::string>;
+
+// What the compiler finds in its argv when the interpreter has run the
+// compile line: "cmd /c" and the outer quotes gone, then the line split as
+// a Windows program splits its own.
+Args Compiler_View(const std::string& line) {
+  EXPECT_EQ(line.compare(0, 7, "cmd /c\""), 0) << line;
+  EXPECT_EQ(line.back(), '"') << line;
+  return Split_Arguments(line.substr(7, line.size() - 8));
 }
 
-TEST(CompileCommand, OptionsStandUnquotedBeforeDashG) {
-  COM_PATH = "g++";
-  COM_SETTINGS = " -O2 -Wall ";
-  EXPECT_EQ(Compile_Command("a.cpp", "a"), "cmd /c\"\"g++\"  -O2 -Wall  -g -o \"a\" \"a.cpp\"\"");
-  COM_SETTINGS = "";
-}
+}  // namespace
 
-TEST(LaunchCommands, PauserGetsAnEmptyTitleAndTheProgram) {
-  CON_PATH = "C:\\Dev\\ConsolePauser.exe";
-  EXPECT_EQ(Pauser_Launch_Command("C:\\a b.exe"),
-            "start \"\" \"C:\\Dev\\ConsolePauser.exe\" \"C:\\a b.exe\"");
-  CON_PATH = "";
-  EXPECT_EQ(Pauser_Launch_Command("a.exe"), "start \"\" \"\" \"a.exe\"");
-}
-
-TEST(LaunchCommands, DirectLaunchIsTitledWithTheSource) {
-  EXPECT_EQ(Direct_Launch_Command("C:\\a b.cpp", "C:\\a b.exe"),
-            "start \"C:\\a b.cpp\" \"C:\\a b.exe\"");
-}
-
-TEST(CompileCommand, NamesThatTheCompilerWouldReadAsOptionsGoInAsPaths) {
-  COM_PATH = "g++";
-  COM_SETTINGS = "";
+// The line that Windows runs and the words that POSIX runs mean the same
+// arguments: the paths whole, the options split, -g -o, program, source.
+TEST(CompileCommand, TheLineAndTheWordsGiveTheCompilerTheSameArguments) {
   const std::string dot = std::string(".") + PATH_SEPARATOR;
-  EXPECT_EQ(Compile_Command("-o.cpp", "-o" + X),
-            "cmd /c\"\"g++\" -g -o \"" + dot + "-o" + X + "\" \"" + dot + "-o.cpp\"\"");
-  EXPECT_EQ(Compile_Command("@a.cpp", "@a" + X),
-            "cmd /c\"\"g++\" -g -o \"" + dot + "@a" + X + "\" \"" + dot + "@a.cpp\"\"");
-  EXPECT_EQ(Compile_Command("x/-a.cpp", "x/-a"), "cmd /c\"\"g++\" -g -o \"x/-a\" \"x/-a.cpp\"\"");
+  const struct {
+    std::string compiler, options, source, program;
+    Args expected;
+  } rows[] = {
+      {"C:\\MinGW\\bin\\g++.exe", "", "a b.cpp", "a b.exe",
+       {"C:\\MinGW\\bin\\g++.exe", "-g", "-o", "a b.exe", "a b.cpp"}},
+      {"g++", " -O2  -Wall ", "a.cpp", "a", {"g++", "-O2", "-Wall", "-g", "-o", "a", "a.cpp"}},
+      {"g++", "-DNAME=\"a b\" -I\"C:\\My Dir\"", "a.cpp", "a",
+       {"g++", "-DNAME=a b", "-IC:\\My Dir", "-g", "-o", "a", "a.cpp"}},
+      {"/opt/my tools/g++", "", "-o.cpp", "-o", {"/opt/my tools/g++", "-g", "-o", dot + "-o", dot + "-o.cpp"}},
+      {"g++", "", "@a.cpp", "@a", {"g++", "-g", "-o", dot + "@a", dot + "@a.cpp"}},
+      {"g++", "", "x/-a.cpp", "x/-a", {"g++", "-g", "-o", "x/-a", "x/-a.cpp"}},
+      {"D:\\编译器\\g++.exe", "-std=c++20", "程序 一.cpp", "程序 一.exe",
+       {"D:\\编译器\\g++.exe", "-std=c++20", "-g", "-o", "程序 一.exe", "程序 一.cpp"}}};
+  for (const auto& r : rows) {
+    COM_PATH = r.compiler;
+    COM_SETTINGS = r.options;
+    std::string line = Compile_Command(r.source, r.program);
+    EXPECT_EQ(Compiler_View(line), r.expected) << line;
+    EXPECT_EQ(Compile_Words(r.source, r.program), r.expected) << line;
+  }
+  COM_PATH = COM_SETTINGS = "";
+}
+
+// With no options, the compiler's quoted path and -g stand one blank apart.
+TEST(CompileCommand, EmptyOptionsLeaveOneBlankBeforeDashG) {
+  COM_PATH = "g++";
+  COM_SETTINGS = "";
+  EXPECT_NE(Compile_Command("a.cpp", "a").find("\"g++\" -g -o"), std::string::npos);
+  COM_PATH = "";
+}
+
+// The start line's quoted words are the title, the program and its argument.
+TEST(LaunchCommands, TitleProgramAndArgumentAreTheQuotedWords) {
+  CON_PATH = "C:\\Dev\\ConsolePauser.exe";
+  EXPECT_EQ(Split_Arguments(Pauser_Launch_Command("C:\\a b.exe").substr(6)),
+            (Args{"", "C:\\Dev\\ConsolePauser.exe", "C:\\a b.exe"}));
+  CON_PATH = "";
+  EXPECT_EQ(Split_Arguments(Pauser_Launch_Command("a.exe").substr(6)), (Args{"", "", "a.exe"}));
+  EXPECT_EQ(Split_Arguments(Direct_Launch_Command("C:\\a b.cpp", "C:\\a b.exe").substr(6)),
+            (Args{"C:\\a b.cpp", "C:\\a b.exe"}));
 }
