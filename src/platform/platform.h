@@ -146,9 +146,12 @@ std::vector<std::string> Program_Arguments(int argc, char** argv);
 // lies in the working directory) without arguments, in its own directory as
 // its working directory, with this process's standard streams and terminal
 // modes, and waits for it. Returns false, with the system's reason
-// in `error`, when it cannot be started; else `status` is its exit status and
-// `sig` the signal that ended it (POSIX; 0 when none).
-bool Run_Program(const std::string& path, long& status, int& sig, std::string& error);
+// in `error`, when it cannot be started; else `status` is its exit status,
+// `sig` the signal that ended it (POSIX; 0 when none), `cpu` its user and
+// system CPU seconds and `peak_mb` its peak resident memory in MB (each -1
+// when the system cannot tell).
+bool Run_Program(const std::string& path, long& status, int& sig, std::string& error, double& cpu,
+                 double& peak_mb);
 
 // The name of signal `sig` in Chinese for the common ones ("段错误"), else
 // the system's.

@@ -10,6 +10,7 @@
 #endif
 #include <signal.h>
 #include <spawn.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -525,8 +526,32 @@ std::vector<std::string> Program_Arguments(int argc, char** argv) {
   return std::vector<std::string>(argv, argv + argc);
 }
 
-bool Run_Program(const std::string& path, long& status, int& sig, std::string& error) {
+namespace {
+
+// Waits for `pid` as Wait_Raw does, and tells what it cost: its user and
+// system CPU time, and its peak resident memory in MB.
+int Wait_With_Cost(pid_t pid, double& cpu, double& peak_mb) {
+  int raw = 0;
+  struct rusage ru {};
+  while (wait4(pid, &raw, 0, &ru) < 0) {
+    if (errno != EINTR) return -1;
+  }
+  cpu = static_cast<double>(ru.ru_utime.tv_sec + ru.ru_stime.tv_sec) +
+        static_cast<double>(ru.ru_utime.tv_usec + ru.ru_stime.tv_usec) / 1e6;
+#ifdef __APPLE__
+  peak_mb = static_cast<double>(ru.ru_maxrss) / (1024.0 * 1024.0);  // bytes
+#else
+  peak_mb = static_cast<double>(ru.ru_maxrss) / 1024.0;  // KiB
+#endif
+  return raw;
+}
+
+}  // namespace
+
+bool Run_Program(const std::string& path, long& status, int& sig, std::string& error, double& cpu,
+                 double& peak_mb) {
   pid_t pid = -1;
+  cpu = peak_mb = -1;
   Ignore_Interrupts();
   Save_Terminal_Modes();
   // The program runs in its own directory, where it finds the files beside
@@ -534,7 +559,7 @@ bool Run_Program(const std::string& path, long& status, int& sig, std::string& e
   std::string absolute = path[0] == '/' ? path : Working_Directory() + "/" + path;
   std::string dir = absolute.substr(0, absolute.rfind('/') + 1);
   int err = Spawn({absolute}, false, pid, dir);
-  int raw = err == 0 ? Wait_Raw(pid) : -1;
+  int raw = err == 0 ? Wait_With_Cost(pid, cpu, peak_mb) : -1;
   Restore_Terminal_Modes();
   Restore_Interrupts();
   if (err != 0) {

@@ -5,10 +5,12 @@
 #include <fcntl.h>
 #include <io.h>
 #include <mmsystem.h>
+#include <psapi.h>
 #include <shellapi.h>
 
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <iostream>
 #include <streambuf>
 #include <string>
@@ -151,8 +153,26 @@ void Child_Ended() {
 // Starts `line` (with `app` as the program, not searched on PATH) with this
 // process's console and standard streams, and waits for it. False, with the
 // error number in `err`, when it cannot be started.
+// What a program cost: CPU seconds and peak memory in MB, -1 where unknown.
+struct Cost {
+  double cpu = -1, peak_mb = -1;
+};
+
+void Measure(HANDLE process, Cost& cost) {
+  FILETIME created, ended, kernel, user;
+  if (GetProcessTimes(process, &created, &ended, &kernel, &user)) {
+    auto ticks = [](const FILETIME& f) {
+      return static_cast<double>((static_cast<ULONGLONG>(f.dwHighDateTime) << 32) | f.dwLowDateTime);
+    };
+    cost.cpu = (ticks(kernel) + ticks(user)) / 1e7;  // in units of 100 ns
+  }
+  PROCESS_MEMORY_COUNTERS counters{};
+  if (GetProcessMemoryInfo(process, &counters, sizeof counters))
+    cost.peak_mb = static_cast<double>(counters.PeakWorkingSetSize) / (1024.0 * 1024.0);
+}
+
 bool Start_And_Wait(const std::wstring& app, std::wstring line, DWORD& code, DWORD& err,
-                    const wchar_t* dir = nullptr) {
+                    const wchar_t* dir = nullptr, Cost* cost = nullptr) {
   STARTUPINFOW si{};
   si.cb = sizeof si;
   PROCESS_INFORMATION pi{};
@@ -163,6 +183,7 @@ bool Start_And_Wait(const std::wstring& app, std::wstring line, DWORD& code, DWO
   if (started) {
     WaitForSingleObject(pi.hProcess, INFINITE);
     GetExitCodeProcess(pi.hProcess, &code);
+    if (cost) Measure(pi.hProcess, *cost);
     CloseHandle(pi.hThread);
     CloseHandle(pi.hProcess);
   }
@@ -191,9 +212,24 @@ int Run_Interpreter(const std::string& t) {
 }
 
 int Run_Through_System(const std::string& t) {
+  // "pause" would read a key from redirected input, where the next answers
+  // wait unread: it reads from NUL instead, as if nobody pressed a key.
+  bool guard = t == "pause" && !Is_Console(GetStdHandle(STD_INPUT_HANDLE));
+  int saved = guard ? _dup(0) : -1;
+  if (saved >= 0) {
+    int nul = _wopen(L"NUL", _O_RDONLY);
+    if (nul >= 0) {
+      _dup2(nul, 0);
+      _close(nul);
+    }
+  }
   Child_Starts();
   int result = _wsystem(Widen(t).c_str());
   Child_Ended();
+  if (saved >= 0) {
+    _dup2(saved, 0);
+    _close(saved);
+  }
   return result;
 }
 
@@ -259,17 +295,39 @@ bool Read_Console_Line(std::string& s) {
   return true;
 }
 
+// Redirected input is bytes, read by ReadFile past the C runtime. What
+// follows the line belongs to whoever reads next, so a file is read in
+// blocks and the rest given back, and a pipe byte by byte.
 bool Read_Redirected_Line(std::string& s) {
-  static bool binary = false;
-  if (!binary) {
-    // Redirected input is bytes: no CR LF folding and no Ctrl+Z end by the runtime.
-    _setmode(_fileno(stdin), _O_BINARY);
-    binary = true;
-  }
+  HANDLE in = GetStdHandle(STD_INPUT_HANDLE);
+  static const bool seekable = GetFileType(in) == FILE_TYPE_DISK;
   s.clear();
-  if (!std::getline(std::cin, s) && s.empty()) return false;
-  if (!s.empty() && s.back() == '\r') s.pop_back();
-  return true;
+  char buf[65536];
+  while (true) {
+    DWORD n = 0;
+    if (!ReadFile(in, buf, seekable ? sizeof buf : 1, &n, nullptr)) {
+      // A pipe whose writer is gone has ended; anything else is an error.
+      DWORD err = GetLastError();
+      if (err != ERROR_BROKEN_PIPE && err != ERROR_HANDLE_EOF) {
+        std::cerr << "tivex: " << Call_Error("ReadFile", err) << std::endl;
+        s.clear();  // a line cut short by the error is no answer
+        return false;
+      }
+      n = 0;
+    }
+    if (n == 0 && s.empty()) return false;
+    const char* lf = n > 0 ? static_cast<const char*>(std::memchr(buf, '\n', n)) : nullptr;
+    DWORD take = lf ? static_cast<DWORD>(lf - buf) : n;
+    s.append(buf, take);
+    if (lf == nullptr && n > 0) continue;
+    if (lf && take + 1 < n) {
+      LARGE_INTEGER back;
+      back.QuadPart = -static_cast<LONGLONG>(n - take - 1);
+      SetFilePointerEx(in, back, nullptr, FILE_CURRENT);
+    }
+    if (!s.empty() && s.back() == '\r') s.pop_back();
+    return true;
+  }
 }
 
 HANDLE Sleep_Timer() {
@@ -549,7 +607,9 @@ std::vector<std::string> Program_Arguments(int, char**) {
   return args;
 }
 
-bool Run_Program(const std::string& path, long& status, int& sig, std::string& error) {
+bool Run_Program(const std::string& path, long& status, int& sig, std::string& error, double& cpu,
+                 double& peak_mb) {
+  Cost cost;
   std::wstring app = Widen(path);
   DWORD code = 0, err = 0;
   // The program runs in its own folder, where it finds the files beside it.
@@ -559,8 +619,11 @@ bool Run_Program(const std::string& path, long& status, int& sig, std::string& e
   bool known = n > 0 && n < 32768 && name;
   std::wstring dir = known ? std::wstring(full, name - full) : L"";
   // With the application name given, Windows does not search PATH for it.
-  if (!Start_And_Wait(known ? std::wstring(full, n) : app, L"\"" + app + L"\"", code, err,
-                      known ? dir.c_str() : nullptr)) {
+  bool started = Start_And_Wait(known ? std::wstring(full, n) : app, L"\"" + app + L"\"", code,
+                                err, known ? dir.c_str() : nullptr, &cost);
+  cpu = cost.cpu;
+  peak_mb = cost.peak_mb;
+  if (!started) {
     error = Reason(err);
     return false;
   }

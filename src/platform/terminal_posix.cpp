@@ -134,24 +134,19 @@ void Wait_For_Key() {
   IN_KEY_MODE = 0;
 }
 
-// Appends what standard input has to `pending`; false at its true end or
-// on an error, which is told and ends the input there. An interrupted read is tried again, and so is
-// one of a descriptor that a program sharing the terminal left non-blocking.
-bool Read_More(std::string& pending) {
-  char buf[65536];
+// Reads up to `size` bytes of standard input into `buf`; the count, 0 at its
+// true end, -1 on an error, which is told. An interrupted read is tried
+// again, and so is one of a descriptor that a program sharing the terminal
+// left non-blocking.
+ssize_t Read_Input(char* buf, size_t size) {
   while (true) {
-    ssize_t n = read(STDIN_FILENO, buf, sizeof buf);
-    if (n > 0) {
-      pending.append(buf, static_cast<size_t>(n));
-      return true;
-    }
-    if (n == 0) return false;
+    ssize_t n = read(STDIN_FILENO, buf, size);
+    if (n >= 0) return n;
     if (errno == EAGAIN || errno == EWOULDBLOCK) {
       Make_Blocking(STDIN_FILENO);
     } else if (errno != EINTR) {
       std::cerr << "tivex: read: " << std::strerror(errno) << std::endl;
-      pending.clear();  // a line cut short by the error is no answer
-      return false;
+      return -1;
     }
   }
 }
@@ -224,22 +219,26 @@ void Set_Title(const std::string& title) {
 }
 
 bool Read_Plain_Line(std::string& s) {
-  static std::string pending;
-  static size_t searched = 0;  // no LF in pending before this
-  static bool at_end = false;
+  // What follows the line belongs to whoever reads next: a program started
+  // here, or the compiler. So a file is read in blocks and the rest given
+  // back, and what cannot be given back (a pipe) is read byte by byte.
+  static const bool seekable = lseek(STDIN_FILENO, 0, SEEK_CUR) >= 0;
+  char buf[65536];
   while (true) {
-    size_t lf = pending.find('\n', searched);
-    if (lf != std::string::npos || (at_end && !pending.empty())) {
-      if (lf == std::string::npos) lf = pending.size();
-      s.assign(pending, 0, lf);
-      pending.erase(0, lf + 1);
-      searched = 0;
-      if (!s.empty() && s.back() == '\r') s.pop_back();
-      return true;
+    ssize_t n = Read_Input(buf, seekable ? sizeof buf : 1);
+    if (n < 0) {
+      s.clear();  // a line cut short by the error is no answer
+      return false;
     }
-    if (at_end) return false;
-    searched = pending.size();
-    at_end = !Read_More(pending);
+    if (n == 0 && s.empty()) return false;
+    const char* lf = n > 0 ? static_cast<const char*>(std::memchr(buf, '\n', n)) : nullptr;
+    size_t take = lf ? static_cast<size_t>(lf - buf) : static_cast<size_t>(n);
+    s.append(buf, take);
+    if (lf == nullptr && n > 0) continue;
+    if (lf && take + 1 < static_cast<size_t>(n))
+      lseek(STDIN_FILENO, -static_cast<off_t>(n - take - 1), SEEK_CUR);
+    if (!s.empty() && s.back() == '\r') s.pop_back();
+    return true;
   }
 }
 

@@ -229,6 +229,23 @@ TEST_F(BuildAndRun, SomethingThatIsNotAProgramInItsPlaceIsLeftAlone) {
   }
 }
 
+TEST_F(BuildAndRun, ProgramStartedHereGetsTheRestOfThePipedInput) {
+  if (Under_Wine()) GTEST_SKIP() << "Windows starts the program in a console of its own";
+  dir_.Write("图形.cpp", "");
+  Place_Program(dir_, "图形");
+  dir_.Write("status.txt", "hex");
+  const std::string answers = "2\n图形.cpp\n0\n1\n42\n4\n";
+  const std::string expected =
+      Run_Transcript(ASK_COMPILE + "跳过编译。\n\n" + ASK_RUN + DIRECT +
+                     "fake_program ran\n34 32 (2 bytes)\n启动成功！\n\n") + Farewell();
+  // From a file, which can be given back, and from a pipe, which cannot.
+  Outcome o = Run_Tivex(dir_.Dir(), answers);
+  EXPECT_EQ(o.out, expected);
+  o = Run_Tivex_Fed(dir_.Dir(), {answers});
+  EXPECT_EQ(o.out, expected);
+  EXPECT_EQ(o.status, 0);
+}
+
 TEST_F(BuildAndRun, SourceNewerThanItsProgramGetsAWarningFirst) {
   namespace fs = std::filesystem;
   Place_Program(dir_, Exe("a"));

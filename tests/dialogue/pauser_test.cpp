@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <sstream>
 #include <string>
 
 #include "dialogue/harness.h"
@@ -27,16 +28,27 @@ void Place_Program(const Scratch& dir, const std::string& name, const std::strin
   dir.Write(slash == std::string::npos ? "status.txt" : name.substr(0, slash) + "/status.txt", status);
 }
 
-// Checks the report around the run time and returns the seconds it names.
-double Expect_Report(const std::string& out, const std::string& before, int status) {
+// What the report names: the run time, the CPU time and the peak memory.
+struct Figures {
+  double took = -1, cpu = -1, peak_mb = -1;
+};
+
+// Checks the report around its figures and returns them.
+Figures Expect_Report(const std::string& out, const std::string& before, int status) {
+  Figures f;
   std::string head = Lane(before + "\n" + std::string(40, '-') + "\n程序已退出，返回值为 " +
                           std::to_string(status) + "，用时 ");
-  std::string tail = Lane(" 秒。\n" + KEY_WAIT);
+  std::string tail = Lane(" MB。\n" + KEY_WAIT);
   EXPECT_EQ(out.substr(0, head.size()), head);
-  EXPECT_GE(out.size(), head.size() + tail.size());
-  if (out.size() < head.size() + tail.size()) return -1;
+  size_t cost = out.find(Lane(" 秒。\nCPU 时间 "), head.size());
+  size_t memory = out.find("，内存峰值 ", cost);
+  EXPECT_NE(memory, std::string::npos) << out;
+  if (memory == std::string::npos || out.size() < memory + tail.size()) return f;
   EXPECT_EQ(out.substr(out.size() - tail.size()), tail);
-  return std::atof(out.substr(head.size(), out.size() - head.size() - tail.size()).c_str());
+  f.took = std::atof(out.substr(head.size()).c_str());
+  f.cpu = std::atof(out.substr(cost + Lane(" 秒。\nCPU 时间 ").size()).c_str());
+  f.peak_mb = std::atof(out.substr(memory + std::string("，内存峰值 ").size()).c_str());
+  return f;
 }
 
 }  // namespace
@@ -48,15 +60,30 @@ TEST(ConsolePauser, ReportsTheReturnValueAndAPlausibleRunTime) {
     Place_Program(dir, Exe("prog"), std::to_string(status));
     Outcome o = Run_Pauser(dir.Dir(), {Exe("prog")});
     int told = status == -1 && !Under_Wine() ? 255 : status;
-    double took = Expect_Report(o.out, "fake_program ran\n", told);
+    double took = Expect_Report(o.out, "fake_program ran\n", told).took;
     EXPECT_GE(took, 0.0);
     EXPECT_LT(took, 10.0);
     EXPECT_EQ(o.status, Pauser_Status(told));
   }
   Place_Program(dir, Exe("prog"), "sleep 4");
-  double took = Expect_Report(Run_Pauser(dir.Dir(), {Exe("prog")}).out, "fake_program ran\n", 4);
+  double took = Expect_Report(Run_Pauser(dir.Dir(), {Exe("prog")}).out, "fake_program ran\n", 4).took;
   EXPECT_GE(took, 0.3);
   EXPECT_LT(took, 10.0);
+}
+
+// The CPU time and the peak memory, against what the program counted itself.
+TEST(ConsolePauser, TellsWhatTheRunCost) {
+  Scratch dir;
+  Place_Program(dir, Exe("prog"), "work");
+  Outcome o = Run_Pauser(dir.Dir(), {Exe("prog")});
+  Figures f = Expect_Report(o.out, "fake_program ran\n", 0);
+  double cpu = 0, peak_mb = 0;
+  std::istringstream(dir.Read("work.txt")) >> cpu >> peak_mb;
+  EXPECT_GE(cpu, 0.5);
+  EXPECT_GE(peak_mb, 64.0);
+  EXPECT_NEAR(f.cpu, cpu, 0.05 * cpu + 0.01) << o.out;
+  EXPECT_NEAR(f.peak_mb, peak_mb, 0.05 * peak_mb) << o.out;
+  EXPECT_GE(f.took, f.cpu * 0.95);
 }
 
 TEST(ConsolePauser, PathWithBlanksAndChineseIsOnePath) {

@@ -5,13 +5,14 @@
 // (0 when there is none): "N" ends with status N, "sleep N" sleeps 0.4 s
 // first, "crash" writes through a null pointer, "loop" runs for a minute,
 // "raw" leaves its terminal raw, silent and non-blocking (POSIX), "hex"
-// reads a line and writes its bytes in hexadecimal.
+// reads a line and writes its bytes in hexadecimal, "work" touches 64 MB and
+// spins for half a second of CPU time, then writes what it cost by its own
+// count ("CPU-seconds peak-MB") to work.txt.
 
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
-#include <iostream>
 #include <string>
 #include <thread>
 
@@ -29,9 +30,49 @@ void Leave_Terminal_Raw() {
   }
   fcntl(0, F_SETFL, fcntl(0, F_GETFL) | O_NONBLOCK);
 }
+#include <sys/resource.h>
+
+void Own_Cost(double& cpu, double& peak_mb) {
+  rusage ru{};
+  getrusage(RUSAGE_SELF, &ru);
+  cpu = ru.ru_utime.tv_sec + ru.ru_stime.tv_sec + (ru.ru_utime.tv_usec + ru.ru_stime.tv_usec) / 1e6;
+#ifdef __APPLE__
+  peak_mb = ru.ru_maxrss / (1024.0 * 1024.0);
 #else
-void Leave_Terminal_Raw() {}
+  peak_mb = ru.ru_maxrss / 1024.0;
 #endif
+}
+#else
+#include <windows.h>
+#include <psapi.h>
+
+void Leave_Terminal_Raw() {}
+
+void Own_Cost(double& cpu, double& peak_mb) {
+  FILETIME created, ended, kernel, user;
+  GetProcessTimes(GetCurrentProcess(), &created, &ended, &kernel, &user);
+  auto ticks = [](const FILETIME& f) {
+    return static_cast<double>((static_cast<unsigned long long>(f.dwHighDateTime) << 32) | f.dwLowDateTime);
+  };
+  cpu = (ticks(kernel) + ticks(user)) / 1e7;
+  PROCESS_MEMORY_COUNTERS counters{};
+  GetProcessMemoryInfo(GetCurrentProcess(), &counters, sizeof counters);
+  peak_mb = counters.PeakWorkingSetSize / (1024.0 * 1024.0);
+}
+#endif
+
+// Touches 64 MB, then spins until its CPU time reaches half a second.
+void Work() {
+  static volatile char* memory = new char[64 << 20];
+  for (size_t i = 0; i < (64u << 20); i += 4096) memory[i] = 1;
+  double cpu = 0, peak_mb = 0;
+  while (cpu < 0.5) {
+    for (volatile int k = 0; k < 1000000; k = k + 1) {
+    }
+    Own_Cost(cpu, peak_mb);
+  }
+  std::ofstream("work.txt") << cpu << " " << peak_mb << "\n";
+}
 
 int main(int argc, char** argv) {
   std::string line = "fake_program ran";
@@ -49,9 +90,13 @@ int main(int argc, char** argv) {
   if (word == "sleep") std::this_thread::sleep_for(std::chrono::milliseconds(400));
   if (word == "loop") std::this_thread::sleep_for(std::chrono::seconds(60));
   if (word == "raw") Leave_Terminal_Raw();
+  if (word == "work") Work();
   if (word == "hex") {
+    // Unbuffered, so that what follows the line stays for whoever reads next.
+    std::setvbuf(stdin, nullptr, _IONBF, 0);
     std::string typed;
-    std::getline(std::cin, typed);
+    for (int c; (c = std::getchar()) != EOF && c != '\n';) typed += static_cast<char>(c);
+    if (!typed.empty() && typed.back() == '\r') typed.pop_back();
     for (unsigned char c : typed) std::printf("%02x ", c);
     std::printf("(%d bytes)\n", static_cast<int>(typed.size()));
   }
