@@ -110,11 +110,18 @@ bool Program_Place_Is_Taken(const std::string& epath) {
   return true;
 }
 
-// The ConsolePauser that came with Tivex, when one lies beside it; "".
+// The ConsolePauser that came with Tivex: beside it (a build, the zip), or
+// where an installation keeps it (lib/tivex beside bin); "" when neither.
 std::string Pauser_Beside_Us() {
   std::string dir = Own_Directory();
-  std::string pauser = dir + PATH_SEPARATOR + "ConsolePauser" + EXE_SUFFIX;
-  return !dir.empty() && Check_File_Path(pauser, "exe") == PATH_OK ? pauser : "";
+  if (dir.empty()) return "";
+  std::string name = std::string("ConsolePauser") + EXE_SUFFIX;
+  std::string beside = dir + PATH_SEPARATOR + name;
+  if (Check_File_Path(beside, "exe") == PATH_OK) return beside;
+  size_t up = dir.find_last_of("/\\");
+  if (up == std::string::npos || dir.substr(up + 1) != "bin") return "";
+  std::string installed = dir.substr(0, up + 1) + "lib" + PATH_SEPARATOR + "tivex" + PATH_SEPARATOR + name;
+  return Check_File_Path(installed, "exe") == PATH_OK ? installed : "";
 }
 
 void Launch(const std::string& fpath, const std::string& epath) {

@@ -8,6 +8,7 @@
 #include <psapi.h>
 #include <shellapi.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -158,17 +159,42 @@ struct Cost {
   double cpu = -1, peak_mb = -1;
 };
 
-void Measure(HANDLE process, Cost& cost) {
+double Seconds_Of(const FILETIME& kernel, const FILETIME& user) {
+  auto ticks = [](const FILETIME& f) {
+    return static_cast<double>((static_cast<ULONGLONG>(f.dwHighDateTime) << 32) | f.dwLowDateTime);
+  };
+  return (ticks(kernel) + ticks(user)) / 1e7;  // in units of 100 ns
+}
+
+// What `process`, whose main thread is `thread`, has cost so far. Wine
+// tells another process's CPU time only through its threads.
+void Measure(HANDLE process, HANDLE thread, Cost& cost) {
   FILETIME created, ended, kernel, user;
-  if (GetProcessTimes(process, &created, &ended, &kernel, &user)) {
-    auto ticks = [](const FILETIME& f) {
-      return static_cast<double>((static_cast<ULONGLONG>(f.dwHighDateTime) << 32) | f.dwLowDateTime);
-    };
-    cost.cpu = (ticks(kernel) + ticks(user)) / 1e7;  // in units of 100 ns
-  }
+  if (GetProcessTimes(process, &created, &ended, &kernel, &user))
+    cost.cpu = Seconds_Of(kernel, user);
+  if (thread && GetThreadTimes(thread, &created, &ended, &kernel, &user))
+    cost.cpu = std::max(cost.cpu, Seconds_Of(kernel, user));
   PROCESS_MEMORY_COUNTERS counters{};
   if (GetProcessMemoryInfo(process, &counters, sizeof counters))
     cost.peak_mb = static_cast<double>(counters.PeakWorkingSetSize) / (1024.0 * 1024.0);
+}
+
+// Waits for `process`; with `cost`, measures it as it runs and once it has
+// ended, keeping the largest figures, since Wine forgets an ended process's
+// CPU time (Windows keeps it, and then the last reading is the whole).
+void Wait_Measuring(HANDLE process, HANDLE thread, Cost* cost) {
+  if (cost == nullptr) {
+    WaitForSingleObject(process, INFINITE);
+    return;
+  }
+  while (true) {
+    bool ended = WaitForSingleObject(process, 10) != WAIT_TIMEOUT;
+    Cost now;
+    Measure(process, thread, now);
+    if (now.cpu > cost->cpu) cost->cpu = now.cpu;
+    if (now.peak_mb > cost->peak_mb) cost->peak_mb = now.peak_mb;
+    if (ended) return;
+  }
 }
 
 bool Start_And_Wait(const std::wstring& app, std::wstring line, DWORD& code, DWORD& err,
@@ -181,9 +207,8 @@ bool Start_And_Wait(const std::wstring& app, std::wstring line, DWORD& code, DWO
                                 dir, &si, &pi);
   err = started ? 0 : GetLastError();
   if (started) {
-    WaitForSingleObject(pi.hProcess, INFINITE);
+    Wait_Measuring(pi.hProcess, pi.hThread, cost);
     GetExitCodeProcess(pi.hProcess, &code);
-    if (cost) Measure(pi.hProcess, *cost);
     CloseHandle(pi.hThread);
     CloseHandle(pi.hProcess);
   }

@@ -66,12 +66,13 @@ void Work() {
   static volatile char* memory = new char[64 << 20];
   for (size_t i = 0; i < (64u << 20); i += 4096) memory[i] = 1;
   double cpu = 0, peak_mb = 0;
+  unsigned x = 1;
   while (cpu < 0.5) {
-    for (volatile int k = 0; k < 1000000; k = k + 1) {
-    }
+    for (int k = 0; k < 1000000; k++) x = x * 1103515245u + 12345u;
     Own_Cost(cpu, peak_mb);
   }
-  std::ofstream("work.txt") << cpu << " " << peak_mb << "\n";
+  // The spin's result is written too, so that the spin cannot be left out.
+  std::ofstream("work.txt") << cpu << " " << peak_mb << " " << x << "\n";
 }
 
 int main(int argc, char** argv) {
