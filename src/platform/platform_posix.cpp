@@ -165,25 +165,28 @@ std::string Find_On_Path(const std::string& name) {
 
 bool Is_On_Path(const std::string& name) { return !Find_On_Path(name).empty(); }
 
-// Words of the user's editor: $VISUAL, then $EDITOR, split at blanks.
-std::vector<std::string> Chosen_Editor() {
-  for (const char* name : {"VISUAL", "EDITOR"}) {
-    const char* value = std::getenv(name);
-    if (value == nullptr) continue;
-    std::vector<std::string> words;
-    std::string word;
-    for (const char* c = value;; c++) {
-      if (*c == ' ' || *c == '\t' || *c == '\0') {
-        if (!word.empty()) words.push_back(word);
-        word.clear();
-        if (*c == '\0') break;
-      } else {
-        word += *c;
-      }
+// The words of the environment variable `name`, a program and its options
+// split at blanks; empty when it is unset or blank.
+std::vector<std::string> Words_Of(const char* name) {
+  const char* value = std::getenv(name);
+  std::vector<std::string> words;
+  std::string word;
+  for (const char* c = value ? value : "";; c++) {
+    if (*c == ' ' || *c == '\t' || *c == '\0') {
+      if (!word.empty()) words.push_back(word);
+      word.clear();
+      if (*c == '\0') break;
+    } else {
+      word += *c;
     }
-    if (!words.empty()) return words;
   }
-  return {};
+  return words;
+}
+
+// Words of the user's editor: $VISUAL, then $EDITOR.
+std::vector<std::string> Chosen_Editor() {
+  std::vector<std::string> words = Words_Of("VISUAL");
+  return words.empty() ? Words_Of("EDITOR") : words;
 }
 
 // Where nobody chose an editor: nano, else vi, with a word on how to leave it.
@@ -241,11 +244,65 @@ bool Start_In_Tmux(const std::string& title, const std::vector<std::string>& pro
   return Run_And_Wait(args, true) == 0;
 }
 
+// What `args` writes on its standard output, or "" when it cannot run.
+std::string Output_Of(const std::vector<std::string>& args) {
+  int fds[2];
+  if (pipe(fds) != 0) return "";
+  std::vector<char*> argv;
+  for (const std::string& a : args) argv.push_back(const_cast<char*>(a.c_str()));
+  argv.push_back(nullptr);
+  posix_spawn_file_actions_t actions;
+  posix_spawn_file_actions_init(&actions);
+  posix_spawn_file_actions_adddup2(&actions, fds[1], STDOUT_FILENO);
+  posix_spawn_file_actions_addclose(&actions, fds[0]);
+  pid_t pid;
+  int err = posix_spawnp(&pid, argv[0], &actions, nullptr, argv.data(), environ);
+  posix_spawn_file_actions_destroy(&actions);
+  close(fds[1]);
+  std::string out;
+  char buf[4096];
+  ssize_t n;
+  while (err == 0 && ((n = read(fds[0], buf, sizeof buf)) > 0 || (n < 0 && errno == EINTR)))
+    if (n > 0) out.append(buf, static_cast<size_t>(n));
+  close(fds[0]);
+  if (err == 0) Wait_Raw(pid);
+  return out;
+}
+
+// Whether `terminal` is xterm or one of its wrappers, by its name or, for
+// Debian's x-terminal-emulator, by the program that the name leads to.
+bool Is_Xterm(const std::string& terminal) {
+  std::vector<std::string> names = {Last_Component(terminal)};
+  std::string path = terminal.find('/') == std::string::npos ? Find_On_Path(terminal) : terminal;
+  if (char* real = path.empty() ? nullptr : realpath(path.c_str(), nullptr)) {
+    names.push_back(Last_Component(real));
+    std::free(real);
+  }
+  for (const std::string& name : names)
+    if (name == "xterm" || name == "uxterm" || name == "lxterm") return true;
+  return false;
+}
+
+// The terminal's words: $TERMINAL, else Debian's x-terminal-emulator. An
+// xterm draws most Chinese characters as boxes in its own bitmap font, so it
+// is started in UTF-8 with fontconfig's fonts: the monospace one for Latin
+// text, and for the double-width characters the one that fontconfig picks
+// for Chinese (a Chinese font for both would draw Latin text double-spaced).
+std::vector<std::string> Terminal_Words() {
+  std::vector<std::string> words = Words_Of("TERMINAL");
+  if (words.empty()) words = {"x-terminal-emulator"};
+  if (!Is_Xterm(words[0])) return words;
+  words.insert(words.end(), {"-u8", "-fa", "monospace"});
+  std::string font = Output_Of({"fc-match", "-f", "%{family[0]}", "monospace:lang=zh-cn"});
+  if (!font.empty()) words.insert(words.end(), {"-fd", font});
+  return words;
+}
+
 // Starts the program in a graphical terminal without waiting for it: a child
 // starts the terminal and ends at once, so nothing is left to reap.
 bool Start_In_Terminal(const std::vector<std::string>& program) {
-  const char* terminal = std::getenv("TERMINAL");
-  std::vector<std::string> args = {terminal && *terminal ? terminal : "x-terminal-emulator", "-e"};
+  std::vector<std::string> args = Terminal_Words();
+  args.push_back("-e");
   std::vector<std::string> command = Window_Command(program);
   args.insert(args.end(), command.begin(), command.end());
   pid_t pid = fork();
@@ -254,7 +311,9 @@ bool Start_In_Terminal(const std::vector<std::string>& program) {
     setsid();
     _exit(Start(args, true) < 0 ? 127 : 0);
   }
-  return Wait_For(pid) == 0;
+  if (Wait_For(pid) == 0) return true;
+  Write_Out("无法打开终端窗口“" + Visible(args[0]) + "”：程序将在这个终端里运行。\n");
+  return false;
 }
 
 bool Has_Env(const char* name) {

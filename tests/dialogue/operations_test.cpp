@@ -271,13 +271,17 @@ TEST_F(BuildAndRun, WhenNoWindowCanBeOpenedTheProgramRunsHere) {
   const std::string head = ASK_COMPILE + "跳过编译。\n\n" + ASK_RUN + DIRECT;
   Outcome o = Run_Tivex(dir_.Dir(), "2\na.cpp\n0\n1\n", {path, "TMUX=/tmp/none,1,0"});
   EXPECT_EQ(o.out, Run_Transcript(head + "fake_program ran\n启动成功！\n\n"));
+  // A terminal that cannot be started says so, and the program runs here.
+  o = Run_Tivex(dir_.Dir(), "2\na.cpp\n0\n1\n", {path, "DISPLAY=:99", "TERMINAL=/no/term -x"});
+  EXPECT_EQ(o.out, Run_Transcript(head + "无法打开终端窗口“/no/term”：程序将在这个终端里运行。\n" +
+                                  "fake_program ran\n启动成功！\n\n"));
   o = Run_Tivex(dir_.Dir(), "2\na.cpp\n0\n1\n",
-                {path, "DISPLAY=:99", "TERMINAL=" + dir_.Path("bin/term")});
+                {path, "DISPLAY=:99", "TERMINAL= " + dir_.Path("bin/term") + "  --title x"});
   EXPECT_EQ(o.out, Run_Transcript(head + "启动成功！\n\n"));
   for (int i = 0; i < 100 && !dir_.Exists("terminal_args.txt"); i++)
     std::this_thread::sleep_for(std::chrono::milliseconds(50));
   // xterm, like tmux, may hand a lone word to the shell: a fixed script runs it.
-  EXPECT_EQ(dir_.Read("terminal_args.txt"), "-e /bin/sh -c exec \"$0\" ./a\n");
+  EXPECT_EQ(dir_.Read("terminal_args.txt"), "--title x -e /bin/sh -c exec \"$0\" ./a\n");
 }
 
 TEST(SettingsEditors, CompilerPathRefusesUntilAProgramIsNamed) {

@@ -93,8 +93,11 @@ int main(int argc, char** argv) {
   if (word == "raw") Leave_Terminal_Raw();
   if (word == "work") Work();
   if (word == "hex") {
-    // Unbuffered, so that what follows the line stays for whoever reads next.
+#ifndef _WIN32
+    // Unbuffered, so that what follows the line stays for whoever reads next
+    // (a console, where a one-byte read would split characters, reads lines).
     std::setvbuf(stdin, nullptr, _IONBF, 0);
+#endif
     std::string typed;
     for (int c; (c = std::getchar()) != EOF && c != '\n';) typed += static_cast<char>(c);
     if (!typed.empty() && typed.back() == '\r') typed.pop_back();
