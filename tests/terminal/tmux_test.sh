@@ -142,6 +142,44 @@ check "Tab completes Chinese names and names with spaces, as typed" \
   test "$(cat "$ed/program_ran.txt")" = "$opened"
 keys ed:0 x
 wait_for ed:0 "3. 返回"
+# Tab offers at each question what it asks for, in any letter case; paths
+# recall paths and options recall options.
+mkdir "$ed/tab"
+: > "$ed/tab/MAIN.CPP"
+: > "$ed/tab/MAIN.TXT"
+cp /bin/true "$ed/tab/MAINPROG"
+keys ed:0 2 Enter
+wait_for ed:0 "请输入想要打开的文件的完整目录："
+keys ed:0 tab/MAIN. Tab Enter
+wait_for ed:0 "请按任意键继续"
+keys ed:0 x 3 Enter 3 Enter 3 Enter
+wait_for ed:0 "请输入新编译选项："
+keys ed:0 -- -O2 Enter
+wait_for ed:0 "设置成功！"
+keys ed:0 x 1 Enter
+wait_for ed:0 "请输入新编译器路径："
+keys ed:0 tab/MAIN Tab Enter
+wait_for ed:0 "设置成功！"
+keys ed:0 x 3 Enter
+wait_for ed:0 "请输入新编译选项："
+keys ed:0 Up Enter
+wait_for ed:0 "设置成功！"
+keys ed:0 x 3 Enter
+check "options recall options" wait_for ed:0 "当前编译选项：-O2"
+keys ed:0 Up Enter
+wait_for ed:0 "设置成功！"
+keys ed:0 x 1 Enter
+check "the compiler question offered only the program" wait_for ed:0 "当前编译器路径：tab/MAINPROG"
+keys ed:0 Up Enter
+wait_for ed:0 "设置成功！"
+keys ed:0 x 5 Enter 1 Enter 2 Enter
+wait_for ed:0 "请输入想要打开的文件的完整目录："
+keys ed:0 Up Up Enter
+wait_for ed:0 "请按任意键继续"
+check "the source question offered MAIN.CPP alone, and paths recall paths" \
+  test "$(tail -2 "$ed/program_ran.txt")" = "$(printf 'fake_program ran [tab/MAIN.CPP]\nfake_program ran [tab/MAIN.CPP]')"
+keys ed:0 x
+wait_for ed:0 "3. 返回"
 keys ed:0 C-c
 for _ in $(seq 50); do [ -f "$ed/stty.txt" ] && break; sleep 0.1; done
 check "Ctrl-C at a question ends tivex and gives the terminal back" as_found "$ed/stty.txt"
@@ -190,6 +228,32 @@ wait_for sig2:0 "请按任意键继续"
 pkill -TERM -P "$(t display -p -t sig2:0 '#{pane_pid}')" -x tivex
 for _ in $(seq 50); do [ -f "$sig/stty.txt" ] && break; sleep 0.1; done
 check "SIGTERM at a key wait gives the terminal back" as_found "$sig/stty.txt"
+
+# --- Signals at the key waits: Ctrl-\ is the program's own (default in the
+# child), Ctrl-C at the pauser's wait ends only the pauser, a key pressed at
+# a wait is not echoed, and Ctrl-\ at tivex's pause gives the terminal back.
+rm -f "$sig/stty.txt"
+t new-session -d -s keys -x 120 -y 40 -c "$sig" "trap : INT QUIT; env -u TMUX $tivex; stty -a > stty.txt; sleep 60"
+pane=keys:0
+wait_for keys:0 "4. 保存信息并退出"
+keys keys:0 2 Enter loop.cpp Enter 0 Enter 1 Enter
+wait_for keys:0 "正在通过 ConsolePauser 启动程序"
+sleep 0.5
+keys keys:0 'C-\'
+check "Ctrl-\ ends the program by its default action" wait_for keys:0 "程序被信号 3（被 Ctrl-\ 退出）终止"
+wait_for keys:0 "请按任意键继续"
+keys keys:0 C-c
+check "Ctrl-C at the pauser's wait ends only the pauser" wait_for keys:0 "启动成功！"
+keys keys:0 q
+wait_for keys:0 "4. 保存信息并退出"
+check "a key pressed at a wait is not echoed" not_on keys:0 "继续. . .q"
+keys keys:0 3 Enter 4 Enter
+wait_for keys:0 "发布时间"
+sleep 0.3
+keys keys:0 'C-\'
+for _ in $(seq 50); do [ -f "$sig/stty.txt" ] && break; sleep 0.1; done
+check "Ctrl-\ at a pause ends tivex and gives the terminal back" as_found "$sig/stty.txt"
+t kill-session -t keys 2>/dev/null
 
 # --- A program that leaves the terminal raw, silent and non-blocking: the
 # key waits after it still wait, Alt and a Chinese character is one key, and
