@@ -153,6 +153,11 @@ std::vector<std::string> Program_Arguments(int argc, char** argv);
 bool Run_Program(const std::string& path, long& status, int& sig, std::string& error, double& cpu,
                  double& peak_mb);
 
+// The reason for the system's error number `err` (errno on POSIX, a
+// GetLastError code on Windows) as the dialogue tells it: in Chinese for the
+// common ones, else the system's own text.
+std::string Error_Reason(unsigned long err);
+
 // The name of signal `sig` in Chinese for the common ones ("段错误"), else
 // the system's.
 std::string Signal_Name(int sig);

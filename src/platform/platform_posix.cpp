@@ -41,24 +41,6 @@ std::string Error_Text(const char* call, int err) {
   return std::string(call) + ": " + std::strerror(err);
 }
 
-// The reason for error `err` as the dialogue tells it: in Chinese for the
-// common ones, else the system's own text.
-std::string Reason(int err) {
-  switch (err) {
-    case EEXIST: return "文件已存在";
-    case EACCES:
-    case EPERM: return "没有权限";
-    case ENOENT: return "文件或目录不存在";
-    case ENOTDIR: return "路径中有一项不是目录";
-    case EISDIR: return "这是一个目录";
-    case ENOSPC:
-    case EDQUOT: return "磁盘已满";
-    case EROFS: return "文件系统是只读的";
-    case ENAMETOOLONG: return "名称太长";
-    case ENOEXEC: return "不是可以运行的程序";
-    default: return std::strerror(err);
-  }
-}
 
 // Starts `args` (args[0] a path, or a name looked up on PATH when `search`)
 // with this process's standard streams, in the directory `dir` when it is not
@@ -485,7 +467,7 @@ std::string Find_Compiler() { return Find_On_Path("g++"); }
 
 std::string Create_New_File(const std::string& p) {
   int fd = open(p.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-  if (fd < 0) return Reason(errno);
+  if (fd < 0) return Error_Reason(static_cast<unsigned long>(errno));
   close(fd);
   return "";
 }
@@ -622,7 +604,7 @@ bool Run_Program(const std::string& path, long& status, int& sig, std::string& e
   Restore_Terminal_Modes();
   Restore_Interrupts();
   if (err != 0) {
-    error = Reason(err);
+    error = Error_Reason(static_cast<unsigned long>(err));
     return false;
   }
   status = raw >= 0 && WIFEXITED(raw) ? WEXITSTATUS(raw) : 0;
@@ -663,4 +645,21 @@ bool Can_Open_For_Writing(const std::string& p) {
   if (fd < 0) return false;
   close(fd);
   return true;
+}
+
+std::string Error_Reason(unsigned long err) {
+  switch (err) {
+    case EEXIST: return "文件已存在";
+    case EACCES:
+    case EPERM: return "没有权限";
+    case ENOENT: return "文件或目录不存在";
+    case ENOTDIR: return "路径中有一项不是目录";
+    case EISDIR: return "这是一个目录";
+    case ENOSPC:
+    case EDQUOT: return "磁盘已满";
+    case EROFS: return "文件系统是只读的";
+    case ENAMETOOLONG: return "名称太长";
+    case ENOEXEC: return "不是可以运行的程序";
+    default: return std::strerror(static_cast<int>(err));
+  }
 }

@@ -65,25 +65,6 @@ std::string Call_Error(const char* call, DWORD err) {
 // The failed call and the system's text for the last error.
 std::string Error_Text(const char* call) { return Call_Error(call, GetLastError()); }
 
-// The reason for error `err` as the dialogue tells it: in Chinese for the
-// common ones, else the system's own text.
-std::string Reason(DWORD err) {
-  switch (err) {
-    case ERROR_FILE_EXISTS:
-    case ERROR_ALREADY_EXISTS: return "文件已存在";
-    case ERROR_ACCESS_DENIED: return "没有权限";
-    case ERROR_FILE_NOT_FOUND:
-    case ERROR_PATH_NOT_FOUND: return "文件或目录不存在";
-    case ERROR_DIRECTORY: return "路径中有一项不是目录";
-    case ERROR_DISK_FULL:
-    case ERROR_HANDLE_DISK_FULL: return "磁盘已满";
-    case ERROR_WRITE_PROTECT: return "文件系统是只读的";
-    case ERROR_FILENAME_EXCED_RANGE: return "名称太长";
-    case ERROR_INVALID_NAME: return "名称中有 Windows 不允许的字符";
-    case ERROR_BAD_EXE_FORMAT: return "不是可以运行的程序";
-    default: return System_Text(err);
-  }
-}
 
 // Standard output or error when it is a console: what reaches the console is
 // whole characters in UTF-16. The bytes of a character that is not complete
@@ -491,7 +472,7 @@ std::string Find_Compiler() {
 std::string Create_New_File(const std::string& p) {
   HANDLE h = CreateFileW(Widen(p).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
                          FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (h == INVALID_HANDLE_VALUE) return Reason(GetLastError());
+  if (h == INVALID_HANDLE_VALUE) return Error_Reason(GetLastError());
   CloseHandle(h);
   return "";
 }
@@ -649,7 +630,7 @@ bool Run_Program(const std::string& path, long& status, int& sig, std::string& e
   cpu = cost.cpu;
   peak_mb = cost.peak_mb;
   if (!started) {
-    error = Reason(err);
+    error = Error_Reason(static_cast<unsigned long>(err));
     return false;
   }
   status = static_cast<long>(code);
@@ -724,4 +705,22 @@ bool Can_Open_For_Writing(const std::string& p) {
   if (h == INVALID_HANDLE_VALUE) return false;
   CloseHandle(h);
   return true;
+}
+
+std::string Error_Reason(unsigned long err) {
+  switch (err) {
+    case ERROR_FILE_EXISTS:
+    case ERROR_ALREADY_EXISTS: return "文件已存在";
+    case ERROR_ACCESS_DENIED: return "没有权限";
+    case ERROR_FILE_NOT_FOUND:
+    case ERROR_PATH_NOT_FOUND: return "文件或目录不存在";
+    case ERROR_DIRECTORY: return "路径中有一项不是目录";
+    case ERROR_DISK_FULL:
+    case ERROR_HANDLE_DISK_FULL: return "磁盘已满";
+    case ERROR_WRITE_PROTECT: return "文件系统是只读的";
+    case ERROR_FILENAME_EXCED_RANGE: return "名称太长";
+    case ERROR_INVALID_NAME: return "名称中有 Windows 不允许的字符";
+    case ERROR_BAD_EXE_FORMAT: return "不是可以运行的程序";
+    default: return System_Text(static_cast<DWORD>(err));
+  }
 }

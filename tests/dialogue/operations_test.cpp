@@ -89,6 +89,11 @@ TEST_F(BuildAndRun, InvalidCompilerPathStopsBeforeAnythingWithAHintAtAFoundOne) 
   EXPECT_EQ(o.out, Run_Transcript("编译器路径无效！请重新设置。\n\n找到了编译器：" + dir_.Path("bin/g++") +
                                   "，可以在“设置 → 1”中填入这个路径。\n\n"));
   EXPECT_EQ(dir_.Read(SETTINGS_FILE), "\r\n\r\n");
+  // Without PATH, the system's default path is searched, as posix_spawnp does.
+  if (std::filesystem::exists("/usr/bin/g++")) {
+    o = Run_Tivex(dir_.Dir(), "2\na.cpp\n", {"PATH"});
+    EXPECT_NE(o.out.find("bin/g++，可以在“设置 → 1”中填入这个路径。"), std::string::npos) << o.out;
+  }
 }
 
 TEST_F(BuildAndRun, MissingProgramCompilesAtOnceAndAFailureEndsTheRequest) {
@@ -250,12 +255,13 @@ TEST_F(BuildAndRun, SourceNewerThanItsProgramGetsAWarningFirst) {
   namespace fs = std::filesystem;
   Place_Program(dir_, Exe("a"));
   const std::string skipped = ASK_COMPILE + "跳过编译。\n\n" + ASK_RUN + "跳过运行。\n\n";
-  for (int hours : {-1, 1}) {
+  // Within the same second too: a save right after a compile.
+  for (int ms : {-3600000, 3600000, -300, 300}) {
     fs::path program = dir_.Path(Exe("a"));
-    fs::last_write_time(program, fs::last_write_time(dir_.Path("a.cpp")) + std::chrono::hours(hours));
+    fs::last_write_time(program, fs::last_write_time(dir_.Path("a.cpp")) + std::chrono::milliseconds(ms));
     Outcome o = Run("a.cpp\n0\n0\n");
-    std::string warning = hours < 0 ? "源文件比 exe 文件新，建议重新编译。\n" : "";
-    EXPECT_EQ(o.out, Lane(Run_Transcript(warning + skipped))) << hours;
+    std::string warning = ms < 0 ? "源文件比 exe 文件新，建议重新编译。\n" : "";
+    EXPECT_EQ(o.out, Lane(Run_Transcript(warning + skipped))) << ms;
   }
 }
 

@@ -236,6 +236,12 @@ rm -f "$sig/stty.txt"
 t new-session -d -s keys -x 120 -y 40 -c "$sig" "trap : INT QUIT; env -u TMUX $tivex; stty -a > stty.txt; sleep 60"
 pane=keys:0
 wait_for keys:0 "4. 保存信息并退出"
+# Keys typed ahead of tivex's pause are kept: one for the pause, the rest
+# for the next question.
+keys keys:0 3 Enter 4 Enter x 5 Enter
+sleep 1.5
+check "keys typed ahead of a pause are kept" bash -c "! tmux -L '$sock' capture-pane -p -t keys:0 | grep -q '输入不'"
+wait_for keys:0 "4. 保存信息并退出"
 keys keys:0 2 Enter loop.cpp Enter 0 Enter 1 Enter
 wait_for keys:0 "正在通过 ConsolePauser 启动程序"
 sleep 0.5

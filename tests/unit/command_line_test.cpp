@@ -23,17 +23,32 @@ TEST(SplitArguments, BackslashesEscapeOnlyBeforeAQuote) {
   EXPECT_EQ(Split_Arguments("-D'$HOME' `id`;"), (Args{"-D'$HOME'", "`id`;"}));
 }
 
-TEST(PathText, WellFormedUtf8WithoutNul) {
-  EXPECT_TRUE(Is_Path_Text(""));
-  EXPECT_TRUE(Is_Path_Text("C:\\程序\\a b.cpp"));
-  EXPECT_TRUE(Is_Path_Text("\xF0\x9F\x98\x80"));
-  EXPECT_FALSE(Is_Path_Text(std::string("a\0b", 3)));
-  EXPECT_FALSE(Is_Path_Text("\x80"));
-  EXPECT_FALSE(Is_Path_Text("\xC0\xAF"));          // overlong
-  EXPECT_FALSE(Is_Path_Text("\xED\xA0\x80"));      // surrogate
-  EXPECT_FALSE(Is_Path_Text("\xF4\x90\x80\x80"));  // past U+10FFFF
-  EXPECT_FALSE(Is_Path_Text("\xE7\xA8"));          // cut short
-  EXPECT_FALSE(Is_Path_Text("\xE7" "a" "\xA8"));
+TEST(PathText, WellFormedUtf8WithoutNulAtEveryBoundary) {
+  const std::pair<std::string, bool> rows[] = {
+      {"", true},
+      {"C:\\程序\\a b.cpp", true},
+      {std::string("a\0b", 3), false},
+      {"\x7F", true},
+      {"\x80", false},                              // a continuation byte alone
+      {"\xC0\xAF", false},                          // overlong
+      {"\xC1\xBF", false},                          // overlong, the last such lead
+      {"\xC2\x80", true},                           // U+0080, the first of two bytes
+      {"\xDF\xBF", true},                           // U+07FF
+      {"\xE0\x9F\xBF", false},                      // overlong
+      {"\xE0\xA0\x80", true},                       // U+0800
+      {"\xED\x9F\xBF", true},                       // U+D7FF
+      {"\xED\xA0\x80", false},                      // a surrogate
+      {"\xED\xBF\xBF", false},                      // the last surrogate
+      {"\xEE\x80\x80", true},                       // U+E000
+      {"\xF0\x8F\xBF\xBF", false},                  // overlong
+      {"\xF0\x90\x80\x80", true},                   // U+10000
+      {"\xF0\x9F\x98\x80", true},
+      {"\xF4\x8F\xBF\xBF", true},                   // U+10FFFF
+      {"\xF4\x90\x80\x80", false},                  // past U+10FFFF
+      {"\xF5\x80\x80\x80", false},
+      {"\xE7\xA8", false},                          // cut short
+      {"\xE7" "a" "\xA8", false}};
+  for (const auto& [text, ok] : rows) EXPECT_EQ(Is_Path_Text(text), ok) << text;
 }
 
 TEST(KeyIsComplete, EscapeSequencesAndCharactersAreWholeKeys) {
@@ -146,3 +161,44 @@ TEST(InputCodePage, OnlyAProbeThatCameBackAsUtf8KeepsUtf8) {
   for (const auto& [probe, page] : rows) EXPECT_EQ(Input_Code_Page(probe, 936), page) << probe;
   EXPECT_EQ(Input_Code_Page("", 437), 437u);
 }
+
+#ifdef _WIN32
+#include <windows.h>
+
+TEST(ErrorReason, EveryCommonErrorInChineseAndTheRestInTheSystemsWords) {
+  const std::pair<unsigned long, std::string> rows[] = {
+      {ERROR_FILE_EXISTS, "文件已存在"},          {ERROR_ALREADY_EXISTS, "文件已存在"},
+      {ERROR_ACCESS_DENIED, "没有权限"},          {ERROR_FILE_NOT_FOUND, "文件或目录不存在"},
+      {ERROR_PATH_NOT_FOUND, "文件或目录不存在"}, {ERROR_DIRECTORY, "路径中有一项不是目录"},
+      {ERROR_DISK_FULL, "磁盘已满"},              {ERROR_HANDLE_DISK_FULL, "磁盘已满"},
+      {ERROR_WRITE_PROTECT, "文件系统是只读的"},  {ERROR_FILENAME_EXCED_RANGE, "名称太长"},
+      {ERROR_INVALID_NAME, "名称中有 Windows 不允许的字符"},
+      {ERROR_BAD_EXE_FORMAT, "不是可以运行的程序"}};
+  for (const auto& [err, text] : rows) EXPECT_EQ(Error_Reason(err), text) << err;
+  EXPECT_FALSE(Error_Reason(ERROR_NOT_ENOUGH_MEMORY).empty());
+}
+#else
+#include <cerrno>
+#include <csignal>
+#include <cstring>
+
+TEST(ErrorReason, EveryCommonErrorInChineseAndTheRestInTheSystemsWords) {
+  const std::pair<int, std::string> rows[] = {
+      {EEXIST, "文件已存在"},          {EACCES, "没有权限"},
+      {EPERM, "没有权限"},             {ENOENT, "文件或目录不存在"},
+      {ENOTDIR, "路径中有一项不是目录"}, {EISDIR, "这是一个目录"},
+      {ENOSPC, "磁盘已满"},            {EDQUOT, "磁盘已满"},
+      {EROFS, "文件系统是只读的"},     {ENAMETOOLONG, "名称太长"},
+      {ENOEXEC, "不是可以运行的程序"}, {EIO, std::strerror(EIO)}};
+  for (const auto& [err, text] : rows) EXPECT_EQ(Error_Reason(err), text) << err;
+}
+
+TEST(SignalName, EveryCommonSignalInChineseAndTheRestInTheSystemsWords) {
+  const std::pair<int, std::string> rows[] = {
+      {SIGSEGV, "段错误"},   {SIGABRT, "程序中止"},    {SIGFPE, "算术错误，例如整数除以零"},
+      {SIGINT, "被 Ctrl-C 中断"}, {SIGQUIT, "被 Ctrl-\\ 退出"}, {SIGKILL, "被强制结束"},
+      {SIGTERM, "被要求结束"}, {SIGBUS, "总线错误"},    {SIGILL, "非法指令"},
+      {SIGPIPE, "管道已断开"}, {SIGUSR1, strsignal(SIGUSR1)}};
+  for (const auto& [sig, text] : rows) EXPECT_EQ(Signal_Name(sig), text) << sig;
+}
+#endif

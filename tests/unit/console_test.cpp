@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <vector>
+#include <thread>
 #include <cmath>
 #include <deque>
 #include <iostream>
@@ -177,6 +179,43 @@ TEST(Print, LateTimersDoNotAddUpOverAText) {
   EXPECT_GE(took, std::chrono::milliseconds(200));
   // Each pause 0.6 ms late, one after the other, would take 320 ms.
   EXPECT_LT(took, std::chrono::milliseconds(280));
+}
+
+// Notes when each byte arrives.
+class Timed_Buf : public std::streambuf {
+ public:
+  std::vector<std::chrono::steady_clock::time_point> at;
+
+ protected:
+  int_type overflow(int_type c) override {
+    if (c != traits_type::eof() && c != '\n') at.push_back(std::chrono::steady_clock::now());
+    return traits_type::not_eof(c);
+  }
+};
+
+int SLEEPS = 0;
+
+// A terminal that blocks for 40 ms once, after the tenth byte.
+void Stalling_Sleep(long sec, long nsec) {
+  if (++SLEEPS == 10) std::this_thread::sleep_for(std::chrono::milliseconds(40));
+  Sleep_For(sec, nsec);
+}
+
+TEST(Print, AfterAStallThePaceResumesInsteadOfCatchingUp) {
+  Timed_Buf buf;
+  auto old = SLEEP_HOOK;
+  SLEEP_HOOK = Stalling_Sleep;
+  SLEEPS = 0;
+  {
+    Capture capture(&buf);
+    Print(std::string(60, 'x'), 1);
+  }
+  SLEEP_HOOK = old;
+  ASSERT_EQ(buf.at.size(), 60u);
+  using std::chrono::milliseconds;
+  EXPECT_GE(buf.at[10] - buf.at[9], milliseconds(40));
+  // Thirty bytes after the stall still take about thirty milliseconds.
+  EXPECT_GE(buf.at[45] - buf.at[15], milliseconds(28));
 }
 
 TEST(CheckPint, DigitsInTheSet) {
