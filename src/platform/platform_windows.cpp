@@ -682,7 +682,10 @@ bool PATH_CHANGED = false;
 }  // namespace
 
 void Put_First_On_Path(const std::string& dir) {
+  // "C:/msys64/ucrt64/bin" as typed: PATH holds backslashes.
   std::wstring w = Widen(dir);
+  for (wchar_t& c : w)
+    if (c == L'/') c = L'\\';
   DWORD n = GetEnvironmentVariableW(L"PATH", nullptr, 0);
   std::wstring path(n, L'\0');
   if (n) path.resize(GetEnvironmentVariableW(L"PATH", path.data(), n));

@@ -204,6 +204,19 @@ TEST_F(BuildAndRun, OnlyTheLastDotCountsAndShellCharactersStayInThePath) {
   compiler_dir.resize(compiler_dir.find_last_of(sep));
   std::string path = dir_.Read("compiler_path.txt");
   EXPECT_EQ(path.rfind(compiler_dir + ";", 0) == 0, Under_Wine()) << path;
+  if (!Under_Wine()) return;
+  // A compiler typed with forward slashes, as "C:/msys64/ucrt64/bin/g++.exe".
+  std::string forward = Helper("fake_compiler");
+  for (char& c : forward)
+    if (c == '\\') c = '/';
+  Write_Settings(dir_, forward, "");
+  std::remove(dir_.Path("compiler_args.txt").c_str());
+  Outcome o = Run("a.b.cpp\n1\n0\n");
+  EXPECT_EQ(o.out, Lane(Run_Transcript(ASK_COMPILE + "正在编译……\n" + COMPILED + ASK_RUN +
+                                       "跳过运行。\n\n")));
+  EXPECT_EQ(dir_.Read("compiler_args.txt"), "-g\n-o\na.b.exe\na.b.cpp\n");
+  path = dir_.Read("compiler_path.txt");
+  EXPECT_EQ(path.rfind(compiler_dir + ";", 0), 0u) << path;
 }
 
 TEST_F(BuildAndRun, SomethingThatIsNotAProgramInItsPlaceIsLeftAlone) {

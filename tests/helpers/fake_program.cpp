@@ -35,11 +35,12 @@ void Leave_Terminal_Raw() {
 void Own_Cost(double& cpu, double& peak_mb) {
   rusage ru{};
   getrusage(RUSAGE_SELF, &ru);
-  cpu = ru.ru_utime.tv_sec + ru.ru_stime.tv_sec + (ru.ru_utime.tv_usec + ru.ru_stime.tv_usec) / 1e6;
+  cpu = static_cast<double>(ru.ru_utime.tv_sec + ru.ru_stime.tv_sec) +
+        static_cast<double>(ru.ru_utime.tv_usec + ru.ru_stime.tv_usec) / 1e6;
 #ifdef __APPLE__
-  peak_mb = ru.ru_maxrss / (1024.0 * 1024.0);
+  peak_mb = static_cast<double>(ru.ru_maxrss) / (1024.0 * 1024.0);
 #else
-  peak_mb = ru.ru_maxrss / 1024.0;
+  peak_mb = static_cast<double>(ru.ru_maxrss) / 1024.0;
 #endif
 }
 #else
@@ -57,7 +58,7 @@ void Own_Cost(double& cpu, double& peak_mb) {
   cpu = (ticks(kernel) + ticks(user)) / 1e7;
   PROCESS_MEMORY_COUNTERS counters{};
   GetProcessMemoryInfo(GetCurrentProcess(), &counters, sizeof counters);
-  peak_mb = counters.PeakWorkingSetSize / (1024.0 * 1024.0);
+  peak_mb = static_cast<double>(counters.PeakWorkingSetSize) / (1024.0 * 1024.0);
 }
 #endif
 

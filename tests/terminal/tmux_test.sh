@@ -61,6 +61,8 @@ check "a new window runs the program through ConsolePauser" wait_for main:1 "fak
 check "the new window shows the return value" wait_for main:1 "程序已退出，返回值为 0，用时"
 check "the pauser's window is named after the program" \
   bash -c "tmux -L '$sock' list-windows -t main -F '#W' | grep -qx a"
+check "and the pauser titles its terminal after the program" \
+  bash -c "tmux -L '$sock' display -p -t main:1 '#{pane_title}' | grep -qx a"
 
 keys main:0 x
 check "tivex is back at the main menu" wait_for main:0 "4. 保存信息并退出"
