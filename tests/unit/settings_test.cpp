@@ -30,11 +30,23 @@ void Load() {
 
 }  // namespace
 
-TEST(SettingsFile, ContentHasCrLfBetweenLinesAndNothingAfterTheLast) {
-  Set("", "", "");
-  EXPECT_EQ(Settings_Content(), "\r\n\r\n");
-  Set("C:\\g++.exe", "p", "-O2");
-  EXPECT_EQ(Settings_Content(), "C:\\g++.exe\r\np\r\n-O2");
+// What reaches the disk, and what the next start reads back from it.
+TEST(SettingsFile, DiskHasCrLfBetweenLinesAndNothingAfterTheLast) {
+  Scratch scratch;
+  Cwd_Guard cwd(scratch.Dir());
+  const struct {
+    std::string a, b, c, bytes;
+  } rows[] = {{"", "", "", "\r\n\r\n"},
+              {"C:\\g++.exe", "p", "-O2", "C:\\g++.exe\r\np\r\n-O2"},
+              {"", "", "-O2 ", "\r\n\r\n-O2 "},
+              {"g++", "", "", "g++\r\n\r\n"}};
+  for (const auto& r : rows) {
+    Set(r.a, r.b, r.c);
+    ASSERT_TRUE(Save_Settings());
+    EXPECT_EQ(scratch.Read(FILE_NAME), r.bytes);
+    Load();
+    Expect_Settings(r.a, r.b, r.c);
+  }
 }
 
 TEST(SettingsFile, ParsesCrLfAndLfAlike) {
