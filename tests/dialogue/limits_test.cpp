@@ -29,14 +29,16 @@ TEST(Limits, MenuAnswersOfMegabytesNulBytesAndInvalidUtf8) {
 TEST(Limits, PathsThatCannotNameAFileAreInvalid) {
   Scratch dir;
   dir.Write("a.cpp", "");
+  // A CR in an answer would split the settings file, even where a name has one.
+  dir.Write("cr\r.cpp", "");
   const std::string too_long = std::string(5000, 'a') + ".cpp";
   const std::string long_name = std::string(300, 'b') + ".cpp";
   Outcome o = Run_Tivex(dir.Dir(), "2\n" + HUGE_TEXT + "\n" + NULS + "\n" + BAD_UTF8 + "\n" +
                                        too_long + "\n" + long_name + "\n" +
-                                       std::string("a.cpp\0.cpp", 10) + "\na.cpp\n",
+                                       std::string("a.cpp\0.cpp", 10) + "\ncr\r.cpp\na.cpp\n",
                         Without_Compilers(dir));
   EXPECT_EQ(o.out, Lane(Main_Screen() + Cls() + "请输入 C++ 文件的完整路径：\n" + INVALID + INVALID +
-                        INVALID + INVALID + INVALID + INVALID + "\n编译器路径无效！请重新设置。\n\n" +
+                        INVALID + INVALID + INVALID + INVALID + INVALID + "\n编译器路径无效！请重新设置。\n\n" +
                         Pause() + Main_Screen()));
 }
 
