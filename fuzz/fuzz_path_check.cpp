@@ -1,5 +1,6 @@
 // Checks arbitrary bytes as typed paths in a scratch directory: the checks
-// never crash, and what they accept is what they promise.
+// never crash, what they accept is what they promise, and a line that names
+// something is never read as anything else.
 
 #include <unistd.h>
 
@@ -70,9 +71,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   Check_File_Path(line, "exe");
   // A line with a line end in it is two lines to the readers.
   if (line.find('\n') != std::string::npos) return 0;
+  // A line that names something is taken as it stands; one that does not
+  // may be taken as it was meant (pasted in quotes, under ~/).
+  std::string meant = Meant_Path(line);
+  if (Path_Status(line) != PATH_MISSING && meant != line) std::abort();
   std::string accepted = Read_With(Read_Cpp, line, "a.cpp");
-  if (accepted != (cpp == PATH_OK ? line : "a.cpp")) std::abort();
+  if (accepted != (Check_File_Path(meant, "cpp") == PATH_OK ? meant : "a.cpp")) std::abort();
   accepted = Read_With(Read_Path, line, ".");
-  if (accepted != (Path_Status(line) != PATH_MISSING ? line : ".")) std::abort();
+  if (accepted != (Path_Status(meant) != PATH_MISSING ? meant : ".")) std::abort();
   return 0;
 }
