@@ -27,7 +27,7 @@ struct sigaction OLD_INT, OLD_QUIT;
 char REMOVE_AT_SIGNAL[4096];
 
 // These run inside signal handlers too: system calls only.
-void Leave_Key_Mode_Now() {
+void Give_Back_Modes_Now() {
   if (IN_KEY_MODE) tcsetattr(STDIN_FILENO, TCSANOW, &FOUND);
   if (CHILD_MODES_SAVED) tcsetattr(STDIN_FILENO, TCSANOW, &BEFORE_CHILD);
 }
@@ -41,7 +41,7 @@ void Pop_Title() {
 }
 
 void Give_Back_Terminal() {
-  Leave_Key_Mode_Now();
+  Give_Back_Modes_Now();
   Pop_Title();
 }
 
@@ -76,7 +76,7 @@ void Install(int sig, void (*handler)(int), int flags) {
 // wait's mode returns with `fg`.
 void On_Stop(int) {
   int saved = errno;
-  Leave_Key_Mode_Now();
+  Give_Back_Modes_Now();
   Install(SIGTSTP, SIG_DFL, 0);
   raise(SIGTSTP);
   Install(SIGTSTP, On_Stop, SA_NODEFER | SA_RESTART);
