@@ -218,6 +218,13 @@ extern const char* const LINE_TOO_LONG;
 // when the line being read grows past LONGEST_LINE.
 bool Append_Head(std::string& text, const char* buf, size_t n, int lines, int& seen);
 
+// Appends to `line` the bytes of `buf`, one block of standard input, up to
+// the first LF. Returns how many bytes of `buf` follow that LF, to be given
+// back to the input, or -1 when the line goes on past `buf`. A block of no
+// bytes (the end of the input) completes the line as it stands. A complete
+// line loses a CR right before its LF.
+long Take_Line_Block(std::string& line, const char* buf, size_t n);
+
 // Whether `s` is well-formed UTF-8 without NUL bytes, so it can name a path.
 bool Is_Path_Text(const std::string& s);
 

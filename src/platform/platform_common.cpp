@@ -3,6 +3,7 @@
 
 #include <cctype>
 #include <cstdio>
+#include <cstring>
 
 #include "platform/platform.h"
 
@@ -101,6 +102,15 @@ bool Is_Archive_Preview(const std::string& dir) {
     start = end + 1;
   }
   return false;
+}
+
+long Take_Line_Block(std::string& line, const char* buf, size_t n) {
+  const char* lf = n > 0 ? static_cast<const char*>(std::memchr(buf, '\n', n)) : nullptr;
+  size_t take = lf ? static_cast<size_t>(lf - buf) : n;
+  line.append(buf, take);
+  if (lf == nullptr && n > 0) return -1;
+  if (!line.empty() && line.back() == '\r') line.pop_back();
+  return lf ? static_cast<long>(n - take - 1) : 0;
 }
 
 unsigned Input_Code_Page(const std::string& probe, unsigned oem) {

@@ -11,7 +11,6 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
 #include <iostream>
 #include <streambuf>
 #include <string>
@@ -322,16 +321,13 @@ bool Read_Redirected_Line(std::string& s) {
       n = 0;
     }
     if (n == 0 && s.empty()) return false;
-    const char* lf = n > 0 ? static_cast<const char*>(std::memchr(buf, '\n', n)) : nullptr;
-    DWORD take = lf ? static_cast<DWORD>(lf - buf) : n;
-    s.append(buf, take);
-    if (lf == nullptr && n > 0) continue;
-    if (lf && take + 1 < n) {
+    long rest = Take_Line_Block(s, buf, n);
+    if (rest < 0) continue;
+    if (rest > 0) {
       LARGE_INTEGER back;
-      back.QuadPart = -static_cast<LONGLONG>(n - take - 1);
+      back.QuadPart = -static_cast<LONGLONG>(rest);
       SetFilePointerEx(in, back, nullptr, FILE_CURRENT);
     }
-    if (!s.empty() && s.back() == '\r') s.pop_back();
     return true;
   }
 }

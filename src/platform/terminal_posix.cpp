@@ -231,13 +231,9 @@ bool Read_Plain_Line(std::string& s) {
       return false;
     }
     if (n == 0 && s.empty()) return false;
-    const char* lf = n > 0 ? static_cast<const char*>(std::memchr(buf, '\n', n)) : nullptr;
-    size_t take = lf ? static_cast<size_t>(lf - buf) : static_cast<size_t>(n);
-    s.append(buf, take);
-    if (lf == nullptr && n > 0) continue;
-    if (lf && take + 1 < static_cast<size_t>(n))
-      lseek(STDIN_FILENO, -static_cast<off_t>(n - take - 1), SEEK_CUR);
-    if (!s.empty() && s.back() == '\r') s.pop_back();
+    long rest = Take_Line_Block(s, buf, static_cast<size_t>(n));
+    if (rest < 0) continue;
+    if (rest > 0) lseek(STDIN_FILENO, -static_cast<off_t>(rest), SEEK_CUR);
     return true;
   }
 }
