@@ -118,9 +118,9 @@ std::string Pauser_Beside_Us() {
   std::string name = std::string("ConsolePauser") + EXE_SUFFIX;
   std::string beside = dir + PATH_SEPARATOR + name;
   if (Check_File_Path(beside, "exe") == PATH_OK) return beside;
-  size_t up = dir.find_last_of("/\\");
-  if (up == std::string::npos || dir.substr(up + 1) != "bin") return "";
-  std::string installed = dir.substr(0, up + 1) + "lib" + PATH_SEPARATOR + "tivex" + PATH_SEPARATOR + name;
+  if (Last_Component(dir) != "bin") return "";
+  std::string installed =
+      Directory_Of(dir) + PATH_SEPARATOR + "lib" + PATH_SEPARATOR + "tivex" + PATH_SEPARATOR + name;
   return Check_File_Path(installed, "exe") == PATH_OK ? installed : "";
 }
 
