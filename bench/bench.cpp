@@ -10,7 +10,7 @@
 #include <string>
 
 #include "console/console.h"
-#include "platform/platform.h"
+#include "platform/console.h"
 
 namespace {
 

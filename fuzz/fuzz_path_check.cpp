@@ -15,6 +15,7 @@
 
 #include "console/console.h"
 #include "files/files.h"
+#include "platform/text.h"
 
 namespace fs = std::filesystem;
 
@@ -35,12 +36,6 @@ void Make_Scratch() {
     std::ofstream(dir / name).put('x');
   fs::permissions(dir / "tool", fs::perms::owner_exec, fs::perm_options::add);
   fs::current_path(dir);
-}
-
-std::string Lowered_Extension(const std::string& s) {
-  std::string ext = s.substr(s.rfind('.') + 1);
-  for (char& c : ext) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-  return ext;
 }
 
 // Reads `line` with `read`, with a line that must pass after it; returns what

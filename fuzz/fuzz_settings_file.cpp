@@ -12,7 +12,7 @@
 #include <string>
 
 #include "console/console.h"
-#include "platform/platform.h"
+#include "platform/test_seams.h"
 #include "settings/settings.h"
 
 namespace fs = std::filesystem;

@@ -1,6 +1,6 @@
-#pragma once
-
 // What the about screen says of the program.
+
+#pragma once
 
 #include "version.h"
 

@@ -1,3 +1,5 @@
+// The entry point's work: the program's own arguments, the main loop, the menu pages, the sub-menu loops and the about screen.
+
 #include "app/app.h"
 
 #include <iostream>
@@ -8,7 +10,8 @@
 #include "build_run/build_run.h"
 #include "console/console.h"
 #include "files/files.h"
-#include "platform/platform.h"
+#include "platform/programs.h"
+#include "platform/text.h"
 #include "settings/settings.h"
 
 namespace {

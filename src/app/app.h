@@ -1,7 +1,6 @@
-#pragma once
+// The main loop, the three menu pages, the two sub-menu loops and the about screen.
 
-// The main loop, the three menu pages, the two sub-menu loops and the about
-// screen.
+#pragma once
 
 #include <string>
 #include <vector>

@@ -1,3 +1,5 @@
+// Compiling a source with the configured compiler and starting its program.
+
 #include "build_run/build_run.h"
 
 #include <string>
@@ -5,7 +7,9 @@
 
 #include "console/console.h"
 #include "files/files.h"
-#include "platform/platform.h"
+#include "platform/file_system.h"
+#include "platform/programs.h"
+#include "platform/text.h"
 #include "settings/settings.h"
 
 namespace {
@@ -27,29 +31,39 @@ std::string Exe_Path(const std::string& fpath) {
   return epath;
 }
 
-std::string Compile_Command(const std::string& fpath, const std::string& epath) {
-  std::string inner = Change(COM_PATH) + " " + COM_SETTINGS;
-  if (!COM_SETTINGS.empty()) inner += " ";
-  inner += "-g -o " + Change(Path_Argument(epath, COMPILER_LEADS)) + " " +
-           Change(Path_Argument(fpath, COMPILER_LEADS));
-  return "cmd /c" + Change(inner);
+void Compile_Command(const std::string& fpath, const std::string& epath, std::string& t,
+                     std::vector<std::string>& words) {
+  std::string inner;
+  words.clear();
+  Put_Path(COM_PATH, inner, words);
+  Put_Text(" ", inner, words);
+  Put_Text(COM_SETTINGS, inner, words);
+  if (!COM_SETTINGS.empty()) Put_Text(" ", inner, words);
+  Put_Text("-g -o ", inner, words);
+  Put_Path(Path_Argument(epath, COMPILER_LEADS), inner, words);
+  Put_Text(" ", inner, words);
+  Put_Path(Path_Argument(fpath, COMPILER_LEADS), inner, words);
+  t = "cmd /c" + Change(inner);
 }
 
-std::vector<std::string> Compile_Words(const std::string& fpath, const std::string& epath) {
-  std::vector<std::string> words = {COM_PATH};
-  for (const std::string& option : Split_Arguments(COM_SETTINGS)) words.push_back(option);
-  for (const char* word : {"-g", "-o"}) words.push_back(word);
-  words.push_back(Path_Argument(epath, COMPILER_LEADS));
-  words.push_back(Path_Argument(fpath, COMPILER_LEADS));
-  return words;
+void Pauser_Launch_Command(const std::string& epath, std::string& t,
+                           std::vector<std::string>& words) {
+  t = "start ";
+  words.clear();
+  Put_Path("", t, words);
+  Put_Text(" ", t, words);
+  Put_Path(CON_PATH, t, words);
+  Put_Text(" ", t, words);
+  Put_Path(epath, t, words);
 }
 
-std::string Pauser_Launch_Command(const std::string& epath) {
-  return "start \"\" " + Change(CON_PATH) + " " + Change(epath);
-}
-
-std::string Direct_Launch_Command(const std::string& fpath, const std::string& epath) {
-  return "start " + Change(fpath) + " " + Change(epath);
+void Direct_Launch_Command(const std::string& fpath, const std::string& epath, std::string& t,
+                           std::vector<std::string>& words) {
+  t = "start ";
+  words.clear();
+  Put_Path(fpath, t, words);
+  Put_Text(" ", t, words);
+  Put_Path(epath, t, words);
 }
 
 namespace {
@@ -58,7 +72,10 @@ namespace {
 // closing pause. A program that cannot be overwritten gets a hint.
 bool Compile(const std::string& fpath, const std::string& epath) {
   Print("正在编译……", 1);
-  if (System(Compile_Command(fpath, epath), Compile_Words(fpath, epath)) == 0) {
+  std::string t;
+  std::vector<std::string> words;
+  Compile_Command(fpath, epath, t, words);
+  if (System(t, words) == 0) {
     Print("编译成功！", 1);
     return true;
   }
@@ -92,12 +109,6 @@ bool Compile_If_Needed(const std::string& fpath, const std::string& epath) {
   return true;
 }
 
-// The directory part of `path`, or "" when it has none.
-std::string Directory_Of(const std::string& path) {
-  size_t pos = path.find_last_of("/\\");
-  return pos == std::string::npos ? "" : path.substr(0, pos);
-}
-
 // Something that is not a program where the program would be (a text file
 // or a script "notes" beside "notes.cpp", a directory) is neither compiled
 // over nor run.
@@ -116,27 +127,27 @@ std::string Pauser_Beside_Us() {
   std::string dir = Own_Directory();
   if (dir.empty()) return "";
   std::string name = std::string("ConsolePauser") + EXE_SUFFIX;
-  std::string beside = dir + PATH_SEPARATOR + name;
+  std::string beside = Join_Path(dir, name);
   if (Check_File_Path(beside, "exe") == PATH_OK) return beside;
   if (Last_Component(dir) != "bin") return "";
-  std::string installed =
-      Directory_Of(dir) + PATH_SEPARATOR + "lib" + PATH_SEPARATOR + "tivex" + PATH_SEPARATOR + name;
+  std::string installed = Join_Path(Join_Path(Join_Path(Directory_Of(dir), "lib"), "tivex"), name);
   return Check_File_Path(installed, "exe") == PATH_OK ? installed : "";
 }
 
 void Launch(const std::string& fpath, const std::string& epath) {
-  int result;
+  std::string t;
+  std::vector<std::string> words;
   if (Isfile(CON_PATH)) {
     Print("正在通过 ConsolePauser 启动程序……", 1);
-    result = System(Pauser_Launch_Command(epath), {"", CON_PATH, epath});
+    Pauser_Launch_Command(epath, t, words);
   } else {
     Print("ConsolePauser 路径无效。即将直接启动程序。", 1);
     std::string pauser = Pauser_Beside_Us();
     if (!pauser.empty())
       Print("Tivex 旁边有 ConsolePauser：" + Visible(pauser) + "，可以在“设置 → 2”中填入这个路径。", 1);
-    result = System(Direct_Launch_Command(fpath, epath), {fpath, epath});
+    Direct_Launch_Command(fpath, epath, t, words);
   }
-  Print(result == 0 ? "启动成功！" : "启动失败！", 1);
+  Print(System(t, words) == 0 ? "启动成功！" : "启动失败！", 1);
 }
 
 // Everything after the source's checks: compiles when needed or wanted, and

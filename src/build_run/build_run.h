@@ -1,7 +1,6 @@
-#pragma once
+// Compiling a source file with the configured compiler and starting the program, through ConsolePauser or directly.
 
-// Compiling a source file with the configured compiler and starting the
-// program, through ConsolePauser or directly.
+#pragma once
 
 #include <string>
 #include <vector>
@@ -10,18 +9,24 @@
 // any case) replaced by the platform's executable suffix.
 std::string Exe_Path(const std::string& fpath);
 
-// The compile command for the current settings.
-std::string Compile_Command(const std::string& fpath, const std::string& epath);
+// Each command sets `t`, its line for the command interpreter, and `words`,
+// what the line names (see Put_Path and Put_Text).
 
-// The words of the compile command: the compiler, the options split as a
-// Windows program splits its command line, -g, -o, the program, the source.
-std::vector<std::string> Compile_Words(const std::string& fpath, const std::string& epath);
+// The compile command for the current settings. Its words: the compiler, the
+// options split as a Windows program splits its command line, -g, -o, the
+// program and the source.
+void Compile_Command(const std::string& fpath, const std::string& epath, std::string& t,
+                     std::vector<std::string>& words);
 
-// The launch command through ConsolePauser at CON_PATH.
-std::string Pauser_Launch_Command(const std::string& epath);
+// The launch command through ConsolePauser at CON_PATH. Its words: an empty
+// title, ConsolePauser and the program.
+void Pauser_Launch_Command(const std::string& epath, std::string& t,
+                           std::vector<std::string>& words);
 
-// The launch command that starts the program directly, titled with its source.
-std::string Direct_Launch_Command(const std::string& fpath, const std::string& epath);
+// The launch command that starts the program directly, titled with its
+// source. Its words: the source and the program.
+void Direct_Launch_Command(const std::string& fpath, const std::string& epath, std::string& t,
+                           std::vector<std::string>& words);
 
 // Main-menu choice 2: asks for a source, compiles it when needed or wanted,
 // and starts the program when wanted.

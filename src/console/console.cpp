@@ -1,3 +1,5 @@
+// Typewriter output, waits, reading answers and menu choices, and System, through hooks that tests replace.
+
 #include "console/console.h"
 
 #include <chrono>
@@ -5,7 +7,7 @@
 #include <cstdlib>
 #include <iostream>
 
-#include "platform/platform.h"
+#include "platform/programs.h"
 
 void (*SLEEP_HOOK)(long sec, long nsec) = Sleep_For;
 bool (*READ_LINE_HOOK)(std::string& s, Input_Kind kind) = Platform_Read_Line;
@@ -68,8 +70,6 @@ void Print(std::string s, int nrow) {
     std::cout.flush();
   }
 }
-
-void Write(const std::string& s) { std::cout << s; }
 
 std::string Read_Line(Input_Kind kind) {
   std::string s;

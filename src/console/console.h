@@ -1,14 +1,13 @@
-#pragma once
+// Typewriter output, timed waits, reading lines and menu answers, and the one door through which every command line leaves the program.
 
-// Typewriter output, timed waits, reading lines and menu answers, and the one
-// door through which every command line leaves the program.
+#pragma once
 
 #include <cstdint>
 #include <string>
 #include <unordered_set>
 #include <vector>
 
-#include "platform/platform.h"
+#include "platform/console.h"
 
 // Writes `s` one byte at a time, each byte flushed, at one byte a
 // millisecond: byte k leaves no earlier than k ms after the first, and the
@@ -50,8 +49,6 @@ int Read_Pint(std::unordered_set<int> a);
 extern int (*SYSTEM_HOOK)(const std::string& t, const std::vector<std::string>& words);
 
 // Flushes standard output and hands the command line `t` to SYSTEM_HOOK,
-// with `words`: what the line names, each path one word (see Platform_System).
+// with `words`: what the line names, each path one word (see Platform_System
+// and Put_Path).
 int System(const std::string& t, const std::vector<std::string>& words = {});
-
-// Writes `s` to standard output at once, without pauses.
-void Write(const std::string& s);

@@ -1,11 +1,11 @@
+// Paths typed by the user: reading and checking them, quoting them for command lines, and the new and open source file screens.
+
 #pragma once
 
-// Paths typed by the user: reading and checking them, quoting them for
-// command lines, and the new and open source file screens.
-
 #include <string>
+#include <vector>
 
-#include "platform/platform.h"
+#include "platform/file_system.h"
 
 // Reads lines until one names an existing regular file whose extension, in
 // small letters, is `wh`, and returns that line as typed (or as it was meant,
@@ -22,6 +22,14 @@ bool Isfile(std::string s);
 
 // `s` between one pair of double quotes, nothing escaped.
 std::string Change(std::string s);
+
+// Appends the path `p` to the command line `t` as Change quotes it, and to
+// `words` as one word: one description gives both, so they cannot disagree.
+void Put_Path(const std::string& p, std::string& t, std::vector<std::string>& words);
+
+// Appends `text` to the command line `t` as it is, and its words, split as a
+// Windows program splits its command line, to `words`.
+void Put_Text(const std::string& text, std::string& t, std::vector<std::string>& words);
 
 // What a line that names nothing as typed may have been meant to name: the
 // text inside one surrounding pair of quotes, as file managers copy a path

@@ -1,30 +1,17 @@
+// Reading and checking typed paths, and quoting them for command lines.
+
 #include <string>
 
 #include "console/console.h"
 #include "files/files.h"
-#include "platform/platform.h"
+#include "platform/programs.h"
+#include "platform/text.h"
 
 namespace {
 
 const char* const INVALID = "路径无效，请重新输入。";
 const char* const NOT_FILE = "路径指向的不是文件，请重新输入。";
 const char* const WRONG_TYPE = "路径指向的文件类型不正确，请重新输入。";
-
-// The text after the last dot of the whole line, ASCII capitals lowered;
-// false when the line holds no dot.
-bool Lowered_Extension(const std::string& ans, std::string& ext) {
-  size_t pos = ans.rfind('.');
-  if (pos == std::string::npos) return false;
-  ext = ans.substr(pos + 1);
-  for (char& c : ext)
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-  return true;
-}
-
-bool Has_Extension(const std::string& ans, const std::string& wh) {
-  std::string ext;
-  return Lowered_Extension(ans, ext) && ext == wh;
-}
 
 }  // namespace
 
@@ -57,7 +44,7 @@ Path_Verdict Check_File_Path(const std::string& ans, const std::string& wh) {
   // Where programs carry no suffix, being allowed to run makes a file a program.
   if (wh == "exe" && EXE_SUFFIX[0] == '\0')
     return Platform_Is_Executable(ans) ? PATH_OK : PATH_WRONG_TYPE;
-  return Has_Extension(ans, wh) ? PATH_OK : PATH_WRONG_TYPE;
+  return Lowered_Extension(ans) == wh ? PATH_OK : PATH_WRONG_TYPE;
 }
 
 std::string Read_File_Path(std::string wh) {
@@ -80,3 +67,13 @@ std::string Read_Path() {
 bool Isfile(std::string s) { return Path_Status(s) == PATH_FILE; }
 
 std::string Change(std::string s) { return "\"" + s + "\""; }
+
+void Put_Path(const std::string& p, std::string& t, std::vector<std::string>& words) {
+  t += Change(p);
+  words.push_back(p);
+}
+
+void Put_Text(const std::string& text, std::string& t, std::vector<std::string>& words) {
+  t += text;
+  for (const std::string& word : Split_Arguments(text)) words.push_back(word);
+}

@@ -1,8 +1,11 @@
+// The new and open source file screens.
+
 #include <string>
+#include <vector>
 
 #include "console/console.h"
 #include "files/files.h"
-#include "platform/platform.h"
+#include "platform/text.h"
 
 void New_File() {
   System("cls");
@@ -34,7 +37,9 @@ void Open_File() {
   Print("请输入想要打开的文件的完整目录：", 1);
   std::string fpath = Read_File_Path("cpp");
   Write("\n打开成功！请在弹出的窗口内编写代码，编写完成后保存。\n\n");
-  std::string t = "notepad.exe " + Change(fpath);
-  System(t, {fpath});
+  std::string t = "notepad.exe ";
+  std::vector<std::string> words;
+  Put_Path(fpath, t, words);
+  System(t, words);
   System("pause");
 }

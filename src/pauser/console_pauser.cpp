@@ -1,5 +1,4 @@
-// ConsolePauser: runs a program, then tells how it ended and how long it ran,
-// and keeps the window open until a key is pressed.
+// ConsolePauser: runs a program, then tells how it ended, how long it ran and what it cost, and keeps the window open until a key is pressed.
 
 #include <chrono>
 #include <cstdint>
@@ -8,7 +7,10 @@
 #include <string>
 #include <vector>
 
-#include "platform/platform.h"
+#include "platform/console.h"
+#include "platform/errors.h"
+#include "platform/programs.h"
+#include "platform/text.h"
 
 namespace {
 

@@ -1,5 +1,4 @@
-// POSIX with GNU Readline: answers at a terminal edited by whole characters,
-// a history for each kind of question, and Tab completion of paths.
+// POSIX with GNU Readline: answers at a terminal edited by whole characters, a history for each kind of question, and Tab completion of paths.
 
 #include <dirent.h>
 #include <langinfo.h>
@@ -19,7 +18,8 @@
 #include <readline/history.h>
 #include <readline/readline.h>
 
-#include "platform/terminal_posix.h"
+#include "platform/line_editing.h"
+#include "platform/text.h"
 
 namespace {
 
@@ -44,14 +44,6 @@ int History_Of(Input_Kind kind) {
   }
 }
 
-bool Is_Cpp_Name(const std::string& name) {
-  size_t dot = name.rfind('.');
-  if (dot == std::string::npos) return false;
-  std::string ext = name.substr(dot + 1);
-  for (char& c : ext) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-  return ext == "cpp";
-}
-
 // Whether the entry `full` (named `name`) is offered at the question: always
 // a directory, to go on from; a file only where such a file is asked for.
 bool Offered(const std::string& full, const std::string& name) {
@@ -59,7 +51,7 @@ bool Offered(const std::string& full, const std::string& name) {
   if (stat(full.c_str(), &st) != 0) return false;
   if (S_ISDIR(st.st_mode)) return true;
   if (!S_ISREG(st.st_mode)) return false;
-  if (KIND == INPUT_SOURCE) return Is_Cpp_Name(name);
+  if (KIND == INPUT_SOURCE) return Lowered_Extension(name) == "cpp";
   if (KIND == INPUT_PROGRAM) return access(full.c_str(), X_OK) == 0;
   return false;
 }
@@ -67,9 +59,8 @@ bool Offered(const std::string& full, const std::string& name) {
 // The entries of the directory part of `text` that begin with its last part,
 // each as `text` would read with it completed.
 std::vector<std::string> Find_Matches(const std::string& text) {
-  size_t slash = text.rfind('/');
-  std::string dir = slash == std::string::npos ? "" : text.substr(0, slash + 1);
-  std::string prefix = text.substr(dir.size());
+  std::string prefix = Last_Component(text);
+  std::string dir = text.substr(0, text.size() - prefix.size());
   std::vector<std::string> found;
   DIR* d = opendir(dir.empty() ? "." : dir.c_str());
   if (d == nullptr) return found;

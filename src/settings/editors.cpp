@@ -1,5 +1,8 @@
+// The three settings editors: each shows its setting and reads a new value.
+
 #include "console/console.h"
 #include "files/files.h"
+#include "platform/text.h"
 #include "settings/settings.h"
 
 namespace {

@@ -1,9 +1,12 @@
+// The three settings in memory, loaded from the settings file at start and saved to it at the end.
+
 #include "settings/settings.h"
 
 #include <iostream>
 
 #include "console/console.h"
-#include "platform/platform.h"
+#include "platform/console.h"
+#include "platform/file_system.h"
 
 std::string COM_PATH;
 std::string CON_PATH;

@@ -1,6 +1,6 @@
-#pragma once
-
 // The three settings, the settings file, and the screens that change them.
+
+#pragma once
 
 #include <string>
 

@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/platform.h"
+#include "platform/programs.h"
 
 namespace fs = std::filesystem;
 

@@ -4,7 +4,9 @@
 #include <vector>
 
 #include "build_run/build_run.h"
-#include "platform/platform.h"
+#include "platform/file_system.h"
+#include "platform/programs.h"
+#include "platform/text.h"
 #include "settings/settings.h"
 
 namespace {
@@ -70,9 +72,11 @@ TEST(CompileCommand, TheLineAndTheWordsGiveTheCompilerTheSameArguments) {
   for (const auto& r : rows) {
     COM_PATH = r.compiler;
     COM_SETTINGS = r.options;
-    std::string line = Compile_Command(r.source, r.program);
+    std::string line;
+    Args words;
+    Compile_Command(r.source, r.program, line, words);
     EXPECT_EQ(Compiler_View(line), r.expected) << line;
-    EXPECT_EQ(Compile_Words(r.source, r.program), r.expected) << line;
+    EXPECT_EQ(words, r.expected) << line;
   }
   COM_PATH = COM_SETTINGS = "";
 }
@@ -81,17 +85,33 @@ TEST(CompileCommand, TheLineAndTheWordsGiveTheCompilerTheSameArguments) {
 TEST(CompileCommand, EmptyOptionsLeaveOneBlankBeforeDashG) {
   COM_PATH = "g++";
   COM_SETTINGS = "";
-  EXPECT_NE(Compile_Command("a.cpp", "a").find("\"g++\" -g -o"), std::string::npos);
+  std::string line;
+  Args words;
+  Compile_Command("a.cpp", "a", line, words);
+  EXPECT_NE(line.find("\"g++\" -g -o"), std::string::npos);
   COM_PATH = "";
 }
 
-// The start line's quoted words are the title, the program and its argument.
+// The start line's quoted words are the title, the program and its
+// argument, and they are the words that POSIX runs.
 TEST(LaunchCommands, TitleProgramAndArgumentAreTheQuotedWords) {
-  CON_PATH = "C:\\Dev\\ConsolePauser.exe";
-  EXPECT_EQ(Split_Arguments(Pauser_Launch_Command("C:\\a b.exe").substr(6)),
-            (Args{"", "C:\\Dev\\ConsolePauser.exe", "C:\\a b.exe"}));
+  const struct {
+    std::string pauser, source, program;
+    Args expected;
+  } rows[] = {{"C:\\Dev\\ConsolePauser.exe", "", "C:\\a b.exe", {"", "C:\\Dev\\ConsolePauser.exe", "C:\\a b.exe"}},
+              {"", "", "a.exe", {"", "", "a.exe"}},
+              {"", "C:\\a b.cpp", "C:\\a b.exe", {"C:\\a b.cpp", "C:\\a b.exe"}}};
+  for (const auto& r : rows) {
+    CON_PATH = r.pauser;
+    std::string line;
+    Args words;
+    if (r.source.empty())
+      Pauser_Launch_Command(r.program, line, words);
+    else
+      Direct_Launch_Command(r.source, r.program, line, words);
+    EXPECT_EQ(line.compare(0, 6, "start "), 0) << line;
+    EXPECT_EQ(Split_Arguments(line.substr(6)), r.expected) << line;
+    EXPECT_EQ(words, r.expected) << line;
+  }
   CON_PATH = "";
-  EXPECT_EQ(Split_Arguments(Pauser_Launch_Command("a.exe").substr(6)), (Args{"", "", "a.exe"}));
-  EXPECT_EQ(Split_Arguments(Direct_Launch_Command("C:\\a b.cpp", "C:\\a b.exe").substr(6)),
-            (Args{"C:\\a b.cpp", "C:\\a b.exe"}));
 }

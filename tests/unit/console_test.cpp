@@ -71,11 +71,6 @@ std::string Ask(std::deque<std::string> lines, std::unordered_set<int> set, int&
 const std::string NOT_NATURAL = "输入不是自然数，请重新输入。\n";
 const std::string OUT_OF_RANGE = "输入不在给定范围内，请重新输入。\n";
 
-int Verdict(const std::string& line, std::unordered_set<int> set = {1, 2, 3, 4}) {
-  int ans = -1;
-  return Check_Pint(line, set, ans);
-}
-
 }  // namespace
 
 TEST(WaitMicroseconds, TruncatesTowardZero) {
@@ -223,45 +218,43 @@ TEST(Print, AfterAStallThePaceResumesInsteadOfCatchingUp) {
   EXPECT_GE(buf.at[stall + 30] - buf.at[stall], milliseconds(28));
 }
 
-TEST(CheckPint, DigitsInTheSet) {
-  int ans = -1;
-  EXPECT_EQ(Check_Pint("3", {1, 2, 3, 4}, ans), PINT_OK);
-  EXPECT_EQ(ans, 3);
-  EXPECT_EQ(Check_Pint("000000003", {1, 2, 3, 4}, ans), PINT_OK);
-  EXPECT_EQ(ans, 3);
-  EXPECT_EQ(Check_Pint("03", {1, 2, 3, 4}, ans), PINT_OK);
-}
-
-TEST(CheckPint, EmptyLineIsZero) {
-  int ans = -1;
-  EXPECT_EQ(Check_Pint("", {0, 1}, ans), PINT_OK);
-  EXPECT_EQ(ans, 0);
-  EXPECT_EQ(Verdict(""), PINT_OUT_OF_RANGE);
-}
-
-TEST(CheckPint, DigitTestComesBeforeLengthTest) {
-  EXPECT_EQ(Verdict("3a bcdefghijk"), PINT_NOT_NATURAL);
-  EXPECT_EQ(Verdict("1234567890a"), PINT_NOT_NATURAL);
-  EXPECT_EQ(Verdict("0000000003"), PINT_OUT_OF_RANGE);
-  EXPECT_EQ(Verdict("1000000000"), PINT_OUT_OF_RANGE);
-  EXPECT_EQ(Verdict("999999999"), PINT_OUT_OF_RANGE);
-}
-
-TEST(CheckPint, NineDigitsFitAndCount) {
-  int ans = -1;
-  EXPECT_EQ(Check_Pint("999999999", {999999999}, ans), PINT_OK);
-  EXPECT_EQ(ans, 999999999);
-}
-
-TEST(CheckPint, NonDigitsAreNotNatural) {
-  for (const char* line : {"+3", "-3", " 3", "3 ", "3.", "3a", "３", "\t", "3\r"})
-    EXPECT_EQ(Verdict(line), PINT_NOT_NATURAL) << line;
-}
-
-TEST(CheckPint, MembershipDecides) {
-  EXPECT_EQ(Verdict("0"), PINT_OUT_OF_RANGE);
-  EXPECT_EQ(Verdict("5"), PINT_OUT_OF_RANGE);
-  EXPECT_EQ(Verdict("5", {1, 2, 3, 4, 5}), PINT_OK);
+// One answer line against its set: the verdict, and the value where it is
+// taken. The digit test comes before the length test; an empty line is 0.
+TEST(CheckPint, EachLineGetsItsVerdictAndValue) {
+  const std::unordered_set<int> menu = {1, 2, 3, 4};
+  const struct {
+    std::string line;
+    std::unordered_set<int> set;
+    Pint_Verdict verdict;
+    int value;
+  } rows[] = {{"3", menu, PINT_OK, 3},
+              {"000000003", menu, PINT_OK, 3},
+              {"03", menu, PINT_OK, 3},
+              {"", {0, 1}, PINT_OK, 0},
+              {"", menu, PINT_OUT_OF_RANGE, -1},
+              {"3a bcdefghijk", menu, PINT_NOT_NATURAL, -1},
+              {"1234567890a", menu, PINT_NOT_NATURAL, -1},
+              {"0000000003", menu, PINT_OUT_OF_RANGE, -1},
+              {"1000000000", menu, PINT_OUT_OF_RANGE, -1},
+              {"999999999", menu, PINT_OUT_OF_RANGE, -1},
+              {"999999999", {999999999}, PINT_OK, 999999999},
+              {"+3", menu, PINT_NOT_NATURAL, -1},
+              {"-3", menu, PINT_NOT_NATURAL, -1},
+              {" 3", menu, PINT_NOT_NATURAL, -1},
+              {"3 ", menu, PINT_NOT_NATURAL, -1},
+              {"3.", menu, PINT_NOT_NATURAL, -1},
+              {"3a", menu, PINT_NOT_NATURAL, -1},
+              {"３", menu, PINT_NOT_NATURAL, -1},
+              {"\t", menu, PINT_NOT_NATURAL, -1},
+              {"3\r", menu, PINT_NOT_NATURAL, -1},
+              {"0", menu, PINT_OUT_OF_RANGE, -1},
+              {"5", menu, PINT_OUT_OF_RANGE, -1},
+              {"5", {1, 2, 3, 4, 5}, PINT_OK, 5}};
+  for (const auto& r : rows) {
+    int ans = -1;
+    EXPECT_EQ(Check_Pint(r.line, r.set, ans), r.verdict) << r.line;
+    EXPECT_EQ(ans, r.value) << r.line;
+  }
 }
 
 TEST(ReadPint, RefusedLinesGetOneMessageEach) {

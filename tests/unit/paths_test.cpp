@@ -4,7 +4,8 @@
 #include <string>
 
 #include "files/files.h"
-#include "platform/platform.h"
+#include "platform/file_system.h"
+#include "platform/programs.h"
 #include "unit/scratch.h"
 
 namespace {
@@ -33,57 +34,52 @@ class PathChecks : public ::testing::Test {
 
 }  // namespace
 
-TEST_F(PathChecks, MissingPathsAreInvalid) {
-  EXPECT_EQ(Check(""), PATH_INVALID);
-  EXPECT_EQ(Check("none.cpp"), PATH_INVALID);
-  EXPECT_EQ(Check(" a.cpp"), PATH_INVALID);
-  EXPECT_EQ(Check("\"a.cpp\""), PATH_INVALID);
-}
-
-TEST_F(PathChecks, DirectoryIsNotAFile) {
-  EXPECT_EQ(Check("dir.cpp"), PATH_NOT_FILE);
-  EXPECT_EQ(Check("."), PATH_NOT_FILE);
-}
-
-TEST_F(PathChecks, PathIsLookedUpWithoutItsTrailingSeparator) {
+// What each typed line is, as the checks see it: one row a line.
+TEST_F(PathChecks, EachLineGetsItsVerdict) {
   const std::string sep(1, PATH_SEPARATOR);
-  EXPECT_EQ(Path_Status("dir.cpp" + sep), PATH_DIRECTORY);
-  EXPECT_EQ(Path_Status("a.cpp" + sep + sep), PATH_FILE);
-  EXPECT_TRUE(Isfile("a.cpp" + sep));
-  // Found, but what follows the last dot is "cpp/".
-  EXPECT_EQ(Check("a.cpp" + sep), PATH_WRONG_TYPE);
-  EXPECT_EQ(Check("dir.cpp" + sep), PATH_NOT_FILE);
+  const std::pair<std::string, Path_Verdict> rows[] = {
+      // Missing, or quoted, or with a blank before it.
+      {"", PATH_INVALID},
+      {"none.cpp", PATH_INVALID},
+      {" a.cpp", PATH_INVALID},
+      {"\"a.cpp\"", PATH_INVALID},
+      // A directory is not a file, with or without its separator.
+      {"dir.cpp", PATH_NOT_FILE},
+      {".", PATH_NOT_FILE},
+      {"dir.cpp" + sep, PATH_NOT_FILE},
+      // Found without its trailing separator, but what follows the last dot
+      // is then "cpp/".
+      {"a.cpp" + sep, PATH_WRONG_TYPE},
+      // The extension is the text after the last dot of the whole line.
+      {"noext", PATH_WRONG_TYPE},
+      {"a.b/main", PATH_WRONG_TYPE},
+      {"trail.", PATH_WRONG_TYPE},
+      {"space.cpp ", PATH_WRONG_TYPE},
+      // Capitals, a name that is only ".cpp", Chinese, a whole path.
+      {"a.cpp", PATH_OK},
+      {"X.CPP", PATH_OK},
+      {"b.Cpp", PATH_OK},
+      {".cpp", PATH_OK},
+      {"程序 一.cpp", PATH_OK},
+      {scratch_.Path("a.cpp"), PATH_OK}};
+  for (const auto& [line, verdict] : rows) EXPECT_EQ(Check(line), verdict) << line;
 }
 
-TEST_F(PathChecks, ExtensionIsTheTextAfterTheLastDotOfTheWholeLine) {
-  EXPECT_EQ(Check("noext"), PATH_WRONG_TYPE);
-  EXPECT_EQ(Check("a.b/main"), PATH_WRONG_TYPE);
-  EXPECT_EQ(Check("trail."), PATH_WRONG_TYPE);
-  EXPECT_EQ(Check("space.cpp "), PATH_WRONG_TYPE);
-}
-
-TEST_F(PathChecks, CapitalsAndWholeNameDotCppAreAccepted) {
-  EXPECT_EQ(Check("a.cpp"), PATH_OK);
-  EXPECT_EQ(Check("X.CPP"), PATH_OK);
-  EXPECT_EQ(Check("b.Cpp"), PATH_OK);
-  EXPECT_EQ(Check(".cpp"), PATH_OK);
-  EXPECT_EQ(Check("程序 一.cpp"), PATH_OK);
-  EXPECT_EQ(Check(scratch_.Path("a.cpp")), PATH_OK);
-}
-
-TEST_F(PathChecks, LinesThatCannotNameAPathAreMissing) {
-  EXPECT_EQ(Path_Status(std::string("a.cpp\0x", 7)), PATH_MISSING);
-  EXPECT_EQ(Path_Status("\xff" "a.cpp"), PATH_MISSING);
-  EXPECT_EQ(Path_Status("\xe7\xa8" ".cpp"), PATH_MISSING);
-  EXPECT_EQ(Path_Status(std::string(100000, 'x')), PATH_MISSING);
-}
-
-TEST_F(PathChecks, IsfileOnlyForRegularFiles) {
-  EXPECT_TRUE(Isfile("a.cpp"));
-  EXPECT_TRUE(Isfile("noext"));
-  EXPECT_FALSE(Isfile(""));
-  EXPECT_FALSE(Isfile("none"));
-  EXPECT_FALSE(Isfile("dir.cpp"));
+TEST_F(PathChecks, StatusOfLinesAndWhatIsAFile) {
+  const std::string sep(1, PATH_SEPARATOR);
+  const std::pair<std::string, Path_Kind> rows[] = {
+      {"dir.cpp" + sep, PATH_DIRECTORY},
+      {"a.cpp" + sep + sep, PATH_FILE},
+      // Lines that cannot name a path.
+      {std::string("a.cpp\0x", 7), PATH_MISSING},
+      {"\xff" "a.cpp", PATH_MISSING},
+      {"\xe7\xa8" ".cpp", PATH_MISSING},
+      {std::string(100000, 'x'), PATH_MISSING}};
+  for (const auto& [line, kind] : rows) EXPECT_EQ(Path_Status(line), kind) << line.substr(0, 20);
+  const std::pair<std::string, bool> files[] = {{"a.cpp", true},     {"noext", true},
+                                                {"a.cpp" + sep, true}, {"", false},
+                                                {"none", false},     {"dir.cpp", false}};
+  for (const auto& [line, file] : files) EXPECT_EQ(Isfile(line), file) << line;
 }
 
 TEST_F(PathChecks, ProgramsAreRecognisedByTheirPlatformsRule) {

@@ -2,7 +2,10 @@
 
 #include <string>
 
-#include "platform/platform.h"
+#include "platform/file_system.h"
+#include "platform/file_system_internal.h"
+#include "platform/programs.h"
+#include "platform/test_seams.h"
 #include "settings/settings.h"
 #include "unit/scratch.h"
 
@@ -49,32 +52,24 @@ TEST(SettingsFile, DiskHasCrLfBetweenLinesAndNothingAfterTheLast) {
   }
 }
 
-TEST(SettingsFile, ParsesCrLfAndLfAlike) {
-  Parse_Settings("a\r\nb\r\nc");
-  Expect_Settings("a", "b", "c");
-  Parse_Settings("a\nb\nc\n");
-  Expect_Settings("a", "b", "c");
-}
-
-TEST(SettingsFile, ShortFilesLeaveTheRestEmpty) {
-  Parse_Settings("only");
-  Expect_Settings("only", "", "");
-  Parse_Settings("a\r\nb");
-  Expect_Settings("a", "b", "");
-  Parse_Settings("a\r\nb\r\n");
-  Expect_Settings("a", "b", "");
-  Parse_Settings("");
-  Expect_Settings("", "", "");
-}
-
-TEST(SettingsFile, FourthAndLaterLinesAreIgnored) {
-  Parse_Settings("a\nb\nc\nd\ne");
-  Expect_Settings("a", "b", "c");
-}
-
-TEST(SettingsFile, ByteOrderMarkAndInnerCarriageReturnsAreKept) {
-  Parse_Settings("\xEF\xBB\xBF" "a\r\nb\rx\r\n c\r");
-  Expect_Settings("\xEF\xBB\xBF" "a", "b\rx", " c\r");
+// The text of a settings file and the three settings read from it: LF and
+// CR LF alike, missing lines empty, the fourth and later ignored, a CR inside
+// a line and a byte-order mark kept.
+TEST(SettingsFile, ParsesEachTextIntoThreeSettings) {
+  const struct {
+    std::string text, a, b, c;
+  } rows[] = {{"a\r\nb\r\nc", "a", "b", "c"},
+              {"a\nb\nc\n", "a", "b", "c"},
+              {"only", "only", "", ""},
+              {"a\r\nb", "a", "b", ""},
+              {"a\r\nb\r\n", "a", "b", ""},
+              {"", "", "", ""},
+              {"a\nb\nc\nd\ne", "a", "b", "c"},
+              {"\xEF\xBB\xBF" "a\r\nb\rx\r\n c\r", "\xEF\xBB\xBF" "a", "b\rx", " c\r"}};
+  for (const auto& r : rows) {
+    Parse_Settings(r.text);
+    Expect_Settings(r.a, r.b, r.c);
+  }
 }
 
 TEST(SettingsFile, SaveAndLoadKeepBlanksAndChineseText) {
@@ -144,31 +139,24 @@ TEST(SettingsFile, LeftoversOfKilledRunsDoNotBlockTheSave) {
   EXPECT_EQ(scratch.Listing().size(), leftovers.size());
 }
 
-TEST(SettingsFile, FaultAtAnyStepLeavesTheOldFileAndNoTemporaryFile) {
-  for (const char* step : {"create", "write", "flush", "rename"}) {
-    Scratch scratch;
-    Cwd_Guard cwd(scratch.Dir());
-    scratch.Write(FILE_NAME, "old\r\nvalues\r\nhere");
-    Set("a much longer new value", "b", "c");
-    FAULT_STEP = step;
-    bool saved = Save_Settings();
-    FAULT_STEP.clear();
-    EXPECT_FALSE(saved) << step;
-    EXPECT_EQ(scratch.Read(FILE_NAME), "old\r\nvalues\r\nhere") << step;
-    EXPECT_EQ(scratch.Listing(), FILE_NAME) << step;
-  }
-}
-
-TEST(SettingsFile, FaultWithoutAnOldFileLeavesNoFileAtAll) {
-  for (const char* step : {"create", "write", "flush", "rename"}) {
-    Scratch scratch;
-    Cwd_Guard cwd(scratch.Dir());
-    Set("a", "b", "c");
-    FAULT_STEP = step;
-    bool saved = Save_Settings();
-    FAULT_STEP.clear();
-    EXPECT_FALSE(saved) << step;
-    EXPECT_EQ(scratch.Listing(), "") << step;
+// A save that fails at any step leaves the old file as it was, or no file
+// where there was none, and no temporary file.
+TEST(SettingsFile, FaultAtAnyStepLeavesWhatWasThereAndNoTemporaryFile) {
+  for (bool old_file : {true, false}) {
+    for (const char* step : {"create", "write", "flush", "rename"}) {
+      Scratch scratch;
+      Cwd_Guard cwd(scratch.Dir());
+      if (old_file) scratch.Write(FILE_NAME, "old\r\nvalues\r\nhere");
+      Set("a much longer new value", "b", "c");
+      FAULT_STEP = step;
+      bool saved = Save_Settings();
+      FAULT_STEP.clear();
+      EXPECT_FALSE(saved) << step;
+      if (old_file) {
+        EXPECT_EQ(scratch.Read(FILE_NAME), "old\r\nvalues\r\nhere") << step;
+      }
+      EXPECT_EQ(scratch.Listing(), old_file ? FILE_NAME : "") << step;
+    }
   }
 }
 

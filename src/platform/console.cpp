@@ -1,0 +1,46 @@
+// What both platforms share of the console: writing at once, the key prompt, a line of redirected input, the input code page's decision.
+
+#include "platform/console.h"
+
+#include <cstring>
+#include <iostream>
+
+#include "platform/console_internal.h"
+
+const char* const KEY_PROMPT = "请按任意键继续. . .";
+
+void Write(const std::string& s) {
+  std::cout << s;
+  std::cout.flush();
+}
+
+long Take_Line_Block(std::string& line, const char* buf, size_t n) {
+  const char* lf = n > 0 ? static_cast<const char*>(std::memchr(buf, '\n', n)) : nullptr;
+  size_t take = lf ? static_cast<size_t>(lf - buf) : n;
+  line.append(buf, take);
+  if (lf == nullptr && n > 0) return -1;
+  if (!line.empty() && line.back() == '\r') line.pop_back();
+  return lf ? static_cast<long>(n - take - 1) : 0;
+}
+
+bool Read_Line_Through(std::string& s, bool seekable, const Input_Reader& read,
+                       const std::function<void(long rest)>& give_back) {
+  s.clear();
+  char buf[65536];
+  while (true) {
+    long n = read(buf, seekable ? sizeof buf : 1);
+    if (n < 0) {
+      s.clear();  // a line cut short by the error is no answer
+      return false;
+    }
+    if (n == 0 && s.empty()) return false;
+    long rest = Take_Line_Block(s, buf, static_cast<size_t>(n));
+    if (rest < 0) continue;
+    if (rest > 0) give_back(rest);
+    return true;
+  }
+}
+
+unsigned Input_Code_Page(const std::string& probe, unsigned oem) {
+  return probe.compare(0, 3, "\xE5\xBC\xA0") == 0 ? 65001 : oem;
+}

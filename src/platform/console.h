@@ -1,0 +1,50 @@
+// This process's console or terminal: its setup and 1 ms sleeps, writing at once, reading an answer, the key wait, the window title, and the input of a program that ConsolePauser starts.
+
+#pragma once
+
+#include <string>
+
+// What kind of answer a line is; the line editor keeps a history for each
+// kind of question and completes paths where a path is asked for.
+enum Input_Kind {
+  INPUT_CHOICE,     // a menu number or a yes/no answer: nothing is kept
+  INPUT_SOURCE,     // a path of a .cpp file
+  INPUT_PROGRAM,    // a path of a program (the compiler, ConsolePauser)
+  INPUT_DIRECTORY,  // a path of a directory
+  INPUT_NAME,       // the base name of a new file
+  INPUT_OPTIONS     // compile options
+};
+
+// Switches the console to UTF-8 both ways and makes 1 ms sleeps possible.
+// Arranges that the terminal (the console's code pages) is given back as it
+// was found at every exit and on every signal that ends or stops the program.
+void Setup_Console();
+
+// Sleeps `sec` seconds and `nsec` nanoseconds.
+void Sleep_For(long sec, long nsec);
+
+// Writes `s` to standard output at once, without pauses, and flushes it.
+void Write(const std::string& s);
+
+// Reads one line from standard input into `s`, without its LF and without a
+// CR right before that LF. A last line without LF still counts. Returns false
+// only at the true end of input or on a read error (told on standard error).
+// At a terminal the line is edited with whole characters, with a history and
+// completion fitting `kind`.
+bool Platform_Read_Line(std::string& s, Input_Kind kind);
+
+// The key wait of "pause" for ConsolePauser: writes "请按任意键继续. . .",
+// drops the keys typed ahead and, when standard input is a terminal, waits
+// for one key press without echo; then ends the line.
+void Wait_For_Key_Press();
+
+// Titles the window that this program runs in (a terminal's by its escape,
+// a console's); `title` must hold no controls.
+void Set_Window_Title(const std::string& title);
+
+// Makes typed text reach the program that ConsolePauser starts whole: on
+// Windows the console's input code page stays 65001 only where a probe key
+// read through ReadFile comes back as UTF-8, and is the system's OEM code
+// page elsewhere (Windows 10's console reads non-ASCII keys as NUL bytes at
+// 65001); nothing on POSIX, where terminals are UTF-8.
+void Prepare_Program_Input();

@@ -1,0 +1,33 @@
+// Private to the POSIX files of the platform layer: the terminal's modes while a program runs in it, Ctrl-C left to a child, the key prompt, and what a signal must undo.
+
+#pragma once
+
+#include <string>
+
+// While a child runs, Ctrl-C and Ctrl-\ are the child's: this process
+// ignores SIGINT and SIGQUIT until Restore_Interrupts.
+void Ignore_Interrupts();
+void Restore_Interrupts();
+
+// Saves the terminal's modes before a program runs in it, and puts them back
+// when it has ended (also when a signal ends this process meanwhile), as
+// shells do: a program that left the terminal raw or silent leaves no trace.
+void Save_Terminal_Modes();
+void Restore_Terminal_Modes();
+
+// Writes the key prompt and, when standard input is a terminal, waits for one
+// whole key press (dropping the keys typed ahead first when `drop`); then
+// ends the line.
+void Prompt_For_Key(bool drop);
+
+// Clears a terminal and its scroll-back; writes a form feed where standard
+// output is no terminal, as the Windows interpreter does.
+void Clear_Screen();
+
+// A file that a signal ending the program removes (the temporary file of a
+// save, until its rename); "" for none.
+void Remove_At_Signal(const std::string& path);
+
+// Reads one line of standard input without a line editor (see
+// Platform_Read_Line): a file in blocks, anything else byte by byte.
+bool Read_Plain_Line(std::string& s);

@@ -1,0 +1,249 @@
+// Windows: the console (its code pages, all in one place; whole characters through WriteConsoleW; ReadConsoleW), Ctrl+C while a child runs, the 1 ms timer, key waits and the title.
+
+#include <windows.h>
+#include <mmsystem.h>
+
+#include <cstdlib>
+#include <iostream>
+#include <streambuf>
+#include <string>
+
+#include "platform/console.h"
+#include "platform/console_internal.h"
+#include "platform/errors_internal.h"
+#include "platform/text_internal.h"
+#include "platform/windows_internal.h"
+
+namespace {
+
+// --- Code pages: UTF-8 both ways while Tivex runs, the ones found given back
+// at exit, and the input code page of a program that ConsolePauser starts.
+
+UINT INPUT_CP_FOUND = 0, OUTPUT_CP_FOUND = 0;
+
+// A cmd window that started us is left in the code pages it had.
+void Restore_Code_Pages() {
+  if (INPUT_CP_FOUND) SetConsoleCP(INPUT_CP_FOUND);
+  if (OUTPUT_CP_FOUND) SetConsoleOutputCP(OUTPUT_CP_FOUND);
+}
+
+void Use_Utf8_Code_Pages() {
+  INPUT_CP_FOUND = GetConsoleCP();
+  OUTPUT_CP_FOUND = GetConsoleOutputCP();
+  std::atexit(Restore_Code_Pages);
+  SetConsoleOutputCP(65001);
+  SetConsoleCP(65001);
+}
+
+// One key event of `c` (`vk` its virtual key), pressed or released.
+INPUT_RECORD Key_Event(wchar_t c, WORD vk, BOOL down) {
+  INPUT_RECORD r{};
+  r.EventType = KEY_EVENT;
+  r.Event.KeyEvent.bKeyDown = down;
+  r.Event.KeyEvent.wRepeatCount = 1;
+  r.Event.KeyEvent.wVirtualKeyCode = vk;
+  r.Event.KeyEvent.uChar.UnicodeChar = c;
+  return r;
+}
+
+// What ReadFile, as every C runtime reads a console, returns for "张" and
+// Enter typed at the current input code page; "" when it cannot be tried.
+// The keys are not echoed, and nothing of them is left behind.
+std::string Probe_Console_Read(HANDLE in) {
+  DWORD mode = 0;
+  if (!GetConsoleMode(in, &mode)) return "";
+  FlushConsoleInputBuffer(in);
+  SetConsoleMode(in, (mode | ENABLE_LINE_INPUT | ENABLE_PROCESSED_INPUT) & ~ENABLE_ECHO_INPUT);
+  INPUT_RECORD keys[4] = {Key_Event(0x5F20, 0, TRUE), Key_Event(0x5F20, 0, FALSE),
+                          Key_Event(L'\r', VK_RETURN, TRUE), Key_Event(L'\r', VK_RETURN, FALSE)};
+  DWORD written = 0;
+  char buf[64];
+  DWORD got = 0;
+  if (WriteConsoleInputW(in, keys, 4, &written) && written == 4)
+    if (!ReadFile(in, buf, sizeof buf, &got, nullptr)) got = 0;
+  FlushConsoleInputBuffer(in);
+  SetConsoleMode(in, mode);
+  return std::string(buf, got);
+}
+
+// --- Output: what reaches a console is whole characters in UTF-16.
+
+// Standard output or error when it is a console. The bytes of a character
+// that is not complete yet wait for the rest, so a character typed out byte
+// by byte never shows as three replacement characters.
+class Console_Buf : public std::streambuf {
+ public:
+  explicit Console_Buf(HANDLE h) : h_(h) {}
+
+ protected:
+  int_type overflow(int_type c) override {
+    if (c != traits_type::eof()) pending_ += static_cast<char>(c);
+    Emit();
+    return traits_type::not_eof(c);
+  }
+  std::streamsize xsputn(const char* s, std::streamsize n) override {
+    pending_.append(s, static_cast<size_t>(n));
+    Emit();
+    return n;
+  }
+
+ private:
+  void Emit() {
+    size_t whole = Complete_Utf8_Prefix(pending_);
+    if (whole == 0) return;
+    std::wstring w = Widen(pending_.substr(0, whole));
+    pending_.erase(0, whole);
+    DWORD written = 0;
+    WriteConsoleW(h_, w.data(), static_cast<DWORD>(w.size()), &written, nullptr);
+  }
+  HANDLE h_;
+  std::string pending_;
+};
+
+// Puts `stream` on the console through Console_Buf when it writes to one.
+void Write_Whole_Characters(std::ostream& stream, DWORD which) {
+  HANDLE h = GetStdHandle(which);
+  if (!Is_Console(h)) return;
+  stream.flush();
+  stream.rdbuf(new Console_Buf(h));  // in use until the program ends
+}
+
+// --- Ctrl+C reaches every process of the console: while a command runs it
+// is for the command. Each process gets the event on a thread of its own, so
+// ours may come a moment after the child has ended of it: a second's grace.
+// A handler, not SetConsoleCtrlHandler(NULL, TRUE), whose flag the child
+// would inherit.
+
+volatile LONG CHILD_RUNNING = 0;
+volatile ULONGLONG CHILD_ENDED_AT = 0;
+
+BOOL WINAPI Leave_Ctrl_C_To_The_Child(DWORD type) {
+  if (type != CTRL_C_EVENT && type != CTRL_BREAK_EVENT) return FALSE;
+  return CHILD_RUNNING || GetTickCount64() - CHILD_ENDED_AT < 1000;
+}
+
+// --- Timers: Sleep would round each 1 ms pause up to the system's tick.
+
+void End_Timer_Period() { timeEndPeriod(1); }
+
+HANDLE Sleep_Timer() {
+  static HANDLE timer = [] {
+    HANDLE h = CreateWaitableTimerExW(nullptr, nullptr, 0x00000002 /* HIGH_RESOLUTION */,
+                                      TIMER_ALL_ACCESS);
+    return h ? h : CreateWaitableTimerExW(nullptr, nullptr, 0, TIMER_ALL_ACCESS);
+  }();
+  return timer;
+}
+
+// --- Input.
+
+// A console hands over UTF-16; with input code page 65001 many consoles would
+// turn every non-ASCII character of a narrow read into a NUL byte.
+bool Read_Console_Line(std::string& s) {
+  HANDLE in = GetStdHandle(STD_INPUT_HANDLE);
+  std::wstring line;
+  wchar_t buf[1024];
+  while (line.empty() || line.back() != L'\n') {
+    DWORD got = 0;
+    if (!ReadConsoleW(in, buf, 1024, &got, nullptr) || got == 0) break;
+    line.append(buf, got);
+  }
+  // Ctrl+Z at the start of a line is the console's end of input.
+  if (line.empty() || line[0] == 0x1A) return false;
+  if (line.back() == L'\n') line.pop_back();
+  if (!line.empty() && line.back() == L'\r') line.pop_back();
+  s = Narrow(line);
+  return true;
+}
+
+// Redirected input is bytes, read by ReadFile past the C runtime.
+long Read_Redirected(char* buf, size_t size) {
+  DWORD n = 0;
+  if (ReadFile(GetStdHandle(STD_INPUT_HANDLE), buf, static_cast<DWORD>(size), &n, nullptr))
+    return static_cast<long>(n);
+  // A pipe whose writer is gone has ended; anything else is an error.
+  DWORD err = GetLastError();
+  if (err == ERROR_BROKEN_PIPE || err == ERROR_HANDLE_EOF) return 0;
+  std::cerr << "tivex: " << Call_Error("ReadFile", err) << std::endl;
+  return -1;
+}
+
+void Give_Back_Input(long rest) {
+  LARGE_INTEGER back;
+  back.QuadPart = -static_cast<LONGLONG>(rest);
+  SetFilePointerEx(GetStdHandle(STD_INPUT_HANDLE), back, nullptr, FILE_CURRENT);
+}
+
+// Waits for one key press on the console; modifier keys alone do not count.
+void Read_Console_Key(HANDLE in) {
+  // Keys typed while the program ran must not close the window at once.
+  FlushConsoleInputBuffer(in);
+  INPUT_RECORD rec;
+  DWORD got = 0;
+  while (ReadConsoleInputW(in, &rec, 1, &got) && got == 1) {
+    if (rec.EventType != KEY_EVENT || !rec.Event.KeyEvent.bKeyDown) continue;
+    WORD key = rec.Event.KeyEvent.wVirtualKeyCode;
+    if (key != VK_SHIFT && key != VK_CONTROL && key != VK_MENU) return;
+  }
+}
+
+}  // namespace
+
+bool Is_Console(HANDLE h) {
+  DWORD mode;
+  return GetConsoleMode(h, &mode) != 0;
+}
+
+void Child_Starts() { CHILD_RUNNING = 1; }
+
+void Child_Ended() {
+  CHILD_ENDED_AT = GetTickCount64();
+  CHILD_RUNNING = 0;
+}
+
+void Setup_Console() {
+  static bool done = false;
+  if (done) return;
+  done = true;
+  Use_Utf8_Code_Pages();
+  Write_Whole_Characters(std::cout, STD_OUTPUT_HANDLE);
+  Write_Whole_Characters(std::cerr, STD_ERROR_HANDLE);
+  timeBeginPeriod(1);
+  std::atexit(End_Timer_Period);
+  SetConsoleCtrlHandler(Leave_Ctrl_C_To_The_Child, TRUE);
+}
+
+void Prepare_Program_Input() {
+  HANDLE in = GetStdHandle(STD_INPUT_HANDLE);
+  if (!Is_Console(in)) return;
+  SetConsoleCP(65001);
+  SetConsoleCP(Input_Code_Page(Probe_Console_Read(in), GetOEMCP()));
+}
+
+void Sleep_For(long sec, long nsec) {
+  LARGE_INTEGER due;
+  // Negative: relative time, in units of 100 ns.
+  due.QuadPart = -(static_cast<LONGLONG>(sec) * 10000000 + nsec / 100);
+  HANDLE timer = Sleep_Timer();
+  if (timer && SetWaitableTimer(timer, &due, 0, nullptr, nullptr, FALSE)) {
+    WaitForSingleObject(timer, INFINITE);
+    return;
+  }
+  Sleep(static_cast<DWORD>(sec * 1000 + (nsec + 999999) / 1000000));
+}
+
+bool Platform_Read_Line(std::string& s, Input_Kind) {
+  HANDLE in = GetStdHandle(STD_INPUT_HANDLE);
+  if (Is_Console(in)) return Read_Console_Line(s);
+  static const bool seekable = GetFileType(in) == FILE_TYPE_DISK;
+  return Read_Line_Through(s, seekable, Read_Redirected, Give_Back_Input);
+}
+
+void Wait_For_Key_Press() {
+  Write(KEY_PROMPT);
+  HANDLE in = GetStdHandle(STD_INPUT_HANDLE);
+  if (Is_Console(in)) Read_Console_Key(in);
+  Write("\n");
+}
+
+void Set_Window_Title(const std::string& title) { SetConsoleTitleW(Widen(title).c_str()); }

@@ -1,0 +1,48 @@
+// Windows: GetLastError codes in the dialogue's words and in the system's (FormatMessageW).
+
+#include <windows.h>
+
+#include "platform/errors.h"
+#include "platform/errors_internal.h"
+#include "platform/windows_internal.h"
+
+namespace {
+
+// The system's own text for `err`, in UTF-8, without its line end.
+std::string System_Text(DWORD err) {
+  wchar_t* buf = nullptr;
+  DWORD n = FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM |
+                               FORMAT_MESSAGE_IGNORE_INSERTS,
+                           nullptr, err, 0, reinterpret_cast<wchar_t*>(&buf), 0, nullptr);
+  std::wstring w = n ? std::wstring(buf, n) : L"error " + std::to_wstring(err);
+  if (buf) LocalFree(buf);
+  while (!w.empty() && (w.back() == L'\r' || w.back() == L'\n' || w.back() == L' ')) w.pop_back();
+  return Narrow(w);
+}
+
+}  // namespace
+
+std::string Error_Reason(unsigned long err) {
+  switch (err) {
+    case ERROR_FILE_EXISTS:
+    case ERROR_ALREADY_EXISTS: return "文件已存在";
+    case ERROR_ACCESS_DENIED: return "没有权限";
+    case ERROR_FILE_NOT_FOUND:
+    case ERROR_PATH_NOT_FOUND: return "文件或目录不存在";
+    case ERROR_DIRECTORY: return "路径中有一项不是目录";
+    case ERROR_DISK_FULL:
+    case ERROR_HANDLE_DISK_FULL: return "磁盘已满";
+    case ERROR_WRITE_PROTECT: return "文件系统是只读的";
+    case ERROR_FILENAME_EXCED_RANGE: return "名称太长";
+    case ERROR_INVALID_NAME: return "名称中有 Windows 不允许的字符";
+    case ERROR_BAD_EXE_FORMAT: return "不是可以运行的程序";
+    default: return System_Text(static_cast<DWORD>(err));
+  }
+}
+
+std::string Call_Error(const char* call, unsigned long err) {
+  return std::string(call) + ": " + System_Text(static_cast<DWORD>(err));
+}
+
+// Windows ends a program with a status, never with a signal.
+std::string Signal_Name(int sig) { return "signal " + std::to_string(sig); }

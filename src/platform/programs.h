@@ -1,0 +1,56 @@
+// Other programs: a command line of the program's vocabulary run as the command interpreter would, a program run and measured for ConsolePauser, the compiler's PATH and where a compiler lies, and this program's own place and arguments.
+
+#pragma once
+
+#include <string>
+#include <vector>
+
+// What replaces the ".cpp" of a source to name its program ("" or ".exe").
+extern const char* const EXE_SUFFIX;
+
+// Whether the system refuses to replace the file of a program that runs
+// (Windows), so that a failed compile may be due to the old program.
+extern const bool RUNNING_PROGRAM_IS_LOCKED;
+
+// Whether ConsolePauser ends with its program's status. Windows Terminal
+// keeps a tab open after a non-zero status, so there it ends with 0.
+extern const bool PAUSER_PASSES_STATUS;
+
+// Runs one command line of the program's vocabulary (cls, pause, title,
+// notepad.exe, cmd /c, start) and returns its result. The caller has flushed
+// standard output. `words` are what the line names, as they were put into it:
+// for "cmd /c" the program and its arguments, for "start" the title, the
+// program and its argument, for "notepad.exe" the file; empty for the others.
+// Windows hands `t` to its interpreter; POSIX runs `words` as they are and
+// never parses a path back out of `t`, since a name may hold quotes.
+int Platform_System(const std::string& t, const std::vector<std::string>& words);
+
+// Starts the program at `path` (a path, never looked up on PATH: a bare name
+// lies in the working directory) without arguments, in its own directory as
+// its working directory, with this process's standard streams and terminal
+// modes, and waits for it. Returns false, with the system's reason
+// in `error`, when it cannot be started; else `status` is its exit status,
+// `sig` the signal that ended it (POSIX; 0 when none), `cpu` its user and
+// system CPU seconds and `peak_mb` its peak resident memory in MB (each -1
+// when the system cannot tell).
+bool Run_Program(const std::string& path, long& status, int& sig, std::string& error, double& cpu,
+                 double& peak_mb);
+
+// Puts `dir` first on this process's PATH, which programs started later
+// inherit (Windows, where a program finds its DLLs there), until
+// Restore_Path puts back the PATH found before; nothing on POSIX.
+void Put_First_On_Path(const std::string& dir);
+void Restore_Path();
+
+// A g++ that this machine has, for a hint where none is set: on PATH (the
+// system's default where it is not set), and on Windows also beside this
+// program and in the usual MinGW and MSYS2 folders; "" when there is none.
+std::string Find_Compiler();
+
+// The directory that holds this program's own executable, without a
+// separator at its end (but a root's); "" when it cannot be had.
+std::string Own_Directory();
+
+// The program's own arguments in UTF-8 (on Windows from the wide command
+// line, since narrow argv is in the ANSI code page).
+std::vector<std::string> Program_Arguments(int argc, char** argv);

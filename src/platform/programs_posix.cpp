@@ -1,0 +1,248 @@
+// POSIX: programs started from an argv with posix_spawn and waited for, the command lines of the program's vocabulary, a program measured for ConsolePauser, and the PATH search.
+
+#ifdef __APPLE__
+#include <mach-o/dyld.h>
+#endif
+#include <fcntl.h>
+#include <signal.h>
+#include <spawn.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdlib>
+#include <iostream>
+#include <string>
+#include <vector>
+
+#include "platform/console.h"
+#include "platform/console_posix.h"
+#include "platform/errors_internal.h"
+#include "platform/programs.h"
+#include "platform/programs_posix.h"
+#include "platform/text.h"
+
+extern char** environ;
+
+const char* const EXE_SUFFIX = "";
+// Relinking over a running program only unlinks the old file's name.
+const bool RUNNING_PROGRAM_IS_LOCKED = false;
+const bool PAUSER_PASSES_STATUS = true;
+
+namespace {
+
+// `args` as the NULL-ended array that exec takes; it points into `args`.
+std::vector<char*> Argv_Of(const std::vector<std::string>& args) {
+  std::vector<char*> argv;
+  for (const std::string& a : args) argv.push_back(const_cast<char*>(a.c_str()));
+  argv.push_back(nullptr);
+  return argv;
+}
+
+// Waits for `pid`; its wait status, or -1 when it cannot be waited for.
+// With `usage`, what the child cost.
+int Wait_Raw(pid_t pid, struct rusage* usage = nullptr) {
+  int raw = 0;
+  while (wait4(pid, &raw, 0, usage) < 0) {
+    if (errno != EINTR) return -1;
+  }
+  return raw;
+}
+
+// The directories where programs are looked up: $PATH, or where it is not set
+// the system's default, as posix_spawnp does.
+std::string Search_Path() {
+  if (const char* path = std::getenv("PATH")) return path;
+  size_t n = confstr(_CS_PATH, nullptr, 0);
+  std::string dirs(n, '\0');
+  if (n > 0) confstr(_CS_PATH, dirs.data(), n);
+  if (!dirs.empty()) dirs.pop_back();  // its NUL
+  return dirs;
+}
+
+bool Starts_With(const std::string& s, const std::string& prefix) {
+  return s.compare(0, prefix.size(), prefix) == 0;
+}
+
+double Seconds_Of(const timeval& t) {
+  return static_cast<double>(t.tv_sec) + static_cast<double>(t.tv_usec) / 1e6;
+}
+
+}  // namespace
+
+int Spawn(const std::vector<std::string>& args, bool search, pid_t& pid, const std::string& dir,
+          int out) {
+  std::vector<char*> argv = Argv_Of(args);
+  posix_spawnattr_t attr;
+  posix_spawnattr_init(&attr);
+  sigset_t defaults;
+  sigemptyset(&defaults);
+  sigaddset(&defaults, SIGINT);
+  sigaddset(&defaults, SIGQUIT);
+  posix_spawnattr_setsigdefault(&attr, &defaults);
+  posix_spawnattr_setflags(&attr, POSIX_SPAWN_SETSIGDEF);
+  posix_spawn_file_actions_t actions;
+  posix_spawn_file_actions_init(&actions);
+  if (!dir.empty()) posix_spawn_file_actions_addchdir_np(&actions, dir.c_str());
+  if (out >= 0) posix_spawn_file_actions_adddup2(&actions, out, STDOUT_FILENO);
+  int err = search ? posix_spawnp(&pid, argv[0], &actions, &attr, argv.data(), environ)
+                   : posix_spawn(&pid, argv[0], &actions, &attr, argv.data(), environ);
+  posix_spawn_file_actions_destroy(&actions);
+  posix_spawnattr_destroy(&attr);
+  return err;
+}
+
+pid_t Start(const std::vector<std::string>& args, bool search) {
+  pid_t pid = -1;
+  int err = Spawn(args, search, pid);
+  if (err == 0) return pid;
+  std::cerr << "tivex: " << Call_Error("posix_spawn", err) << " (" << Visible(args[0]) << ")"
+            << std::endl;
+  return -1;
+}
+
+int Wait_For(pid_t pid) {
+  int raw = Wait_Raw(pid);
+  if (raw >= 0 && WIFEXITED(raw)) return WEXITSTATUS(raw);
+  if (raw >= 0 && WIFSIGNALED(raw)) return 128 + WTERMSIG(raw);
+  return 127;
+}
+
+bool Run_Here(const std::vector<std::string>& args, bool search, int& result) {
+  Ignore_Interrupts();
+  Save_Terminal_Modes();
+  pid_t pid = Start(args, search);
+  if (pid >= 0) result = Wait_For(pid);
+  Restore_Terminal_Modes();
+  Restore_Interrupts();
+  return pid >= 0;
+}
+
+int Run_And_Wait(const std::vector<std::string>& args, bool search) {
+  int result = 127;
+  Run_Here(args, search, result);
+  return result;
+}
+
+std::string Output_Of(const std::vector<std::string>& args) {
+  int fds[2];
+  if (pipe(fds) != 0) return "";
+  // The child's copy of the read end goes with exec.
+  fcntl(fds[0], F_SETFD, FD_CLOEXEC);
+  pid_t pid;
+  int err = Spawn(args, true, pid, "", fds[1]);
+  close(fds[1]);
+  std::string out;
+  char buf[4096];
+  ssize_t n;
+  while (err == 0 && ((n = read(fds[0], buf, sizeof buf)) > 0 || (n < 0 && errno == EINTR)))
+    if (n > 0) out.append(buf, static_cast<size_t>(n));
+  close(fds[0]);
+  if (err == 0) Wait_Raw(pid);
+  return out;
+}
+
+std::string Find_On_Path(const std::string& name) {
+  std::string dirs = Search_Path();
+  size_t start = 0;
+  while (start <= dirs.size()) {
+    size_t end = dirs.find(':', start);
+    if (end == std::string::npos) end = dirs.size();
+    std::string dir = dirs.substr(start, end - start);
+    std::string full = Join_Path(dir.empty() ? "." : dir, name);
+    struct stat st;
+    if (stat(full.c_str(), &st) == 0 && S_ISREG(st.st_mode) && access(full.c_str(), X_OK) == 0)
+      return full;
+    start = end + 1;
+  }
+  return "";
+}
+
+std::string Working_Directory() {
+  std::vector<char> buf(4096);
+  while (getcwd(buf.data(), buf.size()) == nullptr) {
+    if (errno != ERANGE) return ".";
+    buf.resize(buf.size() * 2);
+  }
+  return buf.data();
+}
+
+int Platform_System(const std::string& t, const std::vector<std::string>& words) {
+  if (t == "cls") {
+    Clear_Screen();
+    return 0;
+  }
+  if (t == "pause") {
+    // Typed-ahead answers stay: they are meant for the next question.
+    Prompt_For_Key(false);
+    return 0;
+  }
+  if (Starts_With(t, "title ")) {
+    Set_Window_Title(t.substr(6));
+    return 0;
+  }
+  // The paths are taken from `words`, never parsed back out of the line.
+  if (Starts_With(t, "notepad.exe ") && words.size() == 1) return Open_Editor(words[0]);
+  if (Starts_With(t, "cmd /c") && !words.empty()) return Run_And_Wait(words, false);
+  if (Starts_With(t, "start ")) return Start_Program(words);
+  std::cerr << "tivex: 无法执行命令：" << Visible(t) << std::endl;
+  return 127;
+}
+
+bool Run_Program(const std::string& path, long& status, int& sig, std::string& error, double& cpu,
+                 double& peak_mb) {
+  pid_t pid = -1;
+  cpu = peak_mb = -1;
+  Ignore_Interrupts();
+  Save_Terminal_Modes();
+  // The program runs in its own directory, where it finds the files beside
+  // it ("in.txt"); so its path must not depend on ours.
+  std::string absolute = path[0] == '/' ? path : Join_Path(Working_Directory(), path);
+  int err = Spawn({absolute}, false, pid, Directory_Of(absolute));
+  struct rusage ru {};
+  int raw = err == 0 ? Wait_Raw(pid, &ru) : -1;
+  Restore_Terminal_Modes();
+  Restore_Interrupts();
+  if (err != 0) {
+    error = Error_Reason(static_cast<unsigned long>(err));
+    return false;
+  }
+  if (raw >= 0) {
+    cpu = Seconds_Of(ru.ru_utime) + Seconds_Of(ru.ru_stime);
+#ifdef __APPLE__
+    peak_mb = static_cast<double>(ru.ru_maxrss) / (1024.0 * 1024.0);  // bytes
+#else
+    peak_mb = static_cast<double>(ru.ru_maxrss) / 1024.0;  // KiB
+#endif
+  }
+  status = raw >= 0 && WIFEXITED(raw) ? WEXITSTATUS(raw) : 0;
+  sig = raw >= 0 && WIFSIGNALED(raw) ? WTERMSIG(raw) : 0;
+  return true;
+}
+
+// A program finds its libraries without help here.
+void Put_First_On_Path(const std::string&) {}
+
+void Restore_Path() {}
+
+std::string Find_Compiler() { return Find_On_Path("g++"); }
+
+std::string Own_Directory() {
+  std::vector<char> buf(4096);
+#ifdef __APPLE__
+  uint32_t size = static_cast<uint32_t>(buf.size());
+  if (_NSGetExecutablePath(buf.data(), &size) != 0) return "";
+  std::string self = buf.data();
+#else
+  ssize_t n = readlink("/proc/self/exe", buf.data(), buf.size());
+  if (n <= 0 || static_cast<size_t>(n) >= buf.size()) return "";
+  std::string self(buf.data(), static_cast<size_t>(n));
+#endif
+  return Directory_Of(self);
+}
+
+std::vector<std::string> Program_Arguments(int argc, char** argv) {
+  return std::vector<std::string>(argv, argv + argc);
+}

@@ -1,0 +1,48 @@
+// Private to the POSIX files of the platform layer: starting a program from its argv (never through a shell's parsing), waiting for it, the PATH search, and the windows a program may start in.
+
+#pragma once
+
+#include <sys/types.h>
+
+#include <string>
+#include <vector>
+
+// Starts `args` (args[0] a path, or a name looked up on PATH when `search`)
+// with this process's standard streams, in the directory `dir` when it is not
+// empty, and with standard output on `out` when it is not -1; 0 or the error
+// number. SIGINT and SIGQUIT are the child's own, whatever this process does
+// with them.
+int Spawn(const std::vector<std::string>& args, bool search, pid_t& pid, const std::string& dir = "",
+          int out = -1);
+
+// Spawn, telling on standard error why a program could not be started; the
+// child's pid, or -1.
+pid_t Start(const std::vector<std::string>& args, bool search);
+
+// Waits for `pid` and turns its end into a result: its exit status, or
+// 128 and the signal's number when a signal ended it.
+int Wait_For(pid_t pid);
+
+// Runs `args` in this terminal and waits, leaving Ctrl-C to it as the C
+// library's system() does; false when it cannot be started, else its result
+// in `result`.
+bool Run_Here(const std::vector<std::string>& args, bool search, int& result);
+
+// Run_Here's result, or 127 when the program cannot be started.
+int Run_And_Wait(const std::vector<std::string>& args, bool search);
+
+// What `args` writes on its standard output, or "" when it cannot run.
+std::string Output_Of(const std::vector<std::string>& args);
+
+// The path of the program `name` as a search of PATH finds it, or "".
+std::string Find_On_Path(const std::string& name);
+
+// The working directory, or "." when it cannot be had.
+std::string Working_Directory();
+
+// Runs the user's editor on `file` and waits (launch_posix.cpp).
+int Open_Editor(const std::string& file);
+
+// Starts words[1] with the arguments after it in a window titled words[0]:
+// a tmux window, a graphical terminal, or this terminal (launch_posix.cpp).
+int Start_Program(const std::vector<std::string>& words);

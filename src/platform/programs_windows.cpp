@@ -1,0 +1,224 @@
+// Windows: command lines through the real command interpreter, programs started with CreateProcessW and measured, the compiler's directory on PATH, and where a compiler lies.
+
+#include <windows.h>
+#include <fcntl.h>
+#include <io.h>
+#include <psapi.h>
+#include <shellapi.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <iostream>
+#include <string>
+#include <vector>
+
+#include "platform/errors_internal.h"
+#include "platform/file_system.h"
+#include "platform/programs.h"
+#include "platform/text.h"
+#include "platform/text_internal.h"
+#include "platform/windows_internal.h"
+
+const char* const EXE_SUFFIX = ".exe";
+const bool RUNNING_PROGRAM_IS_LOCKED = true;
+// Windows Terminal keeps a tab open after a program that ended with a
+// non-zero status; the pauser's window must close on its key press.
+const bool PAUSER_PASSES_STATUS = false;
+
+namespace {
+
+// What a program cost: CPU seconds and peak memory in MB, -1 where unknown.
+struct Cost {
+  double cpu = -1, peak_mb = -1;
+};
+
+double Seconds_Of(const FILETIME& kernel, const FILETIME& user) {
+  auto ticks = [](const FILETIME& f) {
+    return static_cast<double>((static_cast<ULONGLONG>(f.dwHighDateTime) << 32) | f.dwLowDateTime);
+  };
+  return (ticks(kernel) + ticks(user)) / 1e7;  // in units of 100 ns
+}
+
+// What `process`, whose main thread is `thread`, has cost so far. Wine
+// tells another process's CPU time only through its threads.
+void Measure(HANDLE process, HANDLE thread, Cost& cost) {
+  FILETIME created, ended, kernel, user;
+  if (GetProcessTimes(process, &created, &ended, &kernel, &user))
+    cost.cpu = Seconds_Of(kernel, user);
+  if (thread && GetThreadTimes(thread, &created, &ended, &kernel, &user))
+    cost.cpu = std::max(cost.cpu, Seconds_Of(kernel, user));
+  PROCESS_MEMORY_COUNTERS counters{};
+  if (GetProcessMemoryInfo(process, &counters, sizeof counters))
+    cost.peak_mb = static_cast<double>(counters.PeakWorkingSetSize) / (1024.0 * 1024.0);
+}
+
+// Waits for `process`; with `cost`, measures it as it runs and once it has
+// ended, keeping the largest figures, since Wine forgets an ended process's
+// CPU time (Windows keeps it, and then the last reading is the whole).
+void Wait_Measuring(HANDLE process, HANDLE thread, Cost* cost) {
+  if (cost == nullptr) {
+    WaitForSingleObject(process, INFINITE);
+    return;
+  }
+  while (true) {
+    bool ended = WaitForSingleObject(process, 10) != WAIT_TIMEOUT;
+    Cost now;
+    Measure(process, thread, now);
+    if (now.cpu > cost->cpu) cost->cpu = now.cpu;
+    if (now.peak_mb > cost->peak_mb) cost->peak_mb = now.peak_mb;
+    if (ended) return;
+  }
+}
+
+// Starts `line` (with `app` as the program, not searched on PATH) with this
+// process's console and standard streams, in `dir` when it is given, and
+// waits for it, measuring it into `cost` when it is given. False, with the
+// error number in `err`, when it cannot be started.
+bool Start_And_Wait(const std::wstring& app, std::wstring line, DWORD& code, DWORD& err,
+                    const wchar_t* dir = nullptr, Cost* cost = nullptr) {
+  STARTUPINFOW si{};
+  si.cb = sizeof si;
+  PROCESS_INFORMATION pi{};
+  Child_Starts();
+  bool started = CreateProcessW(app.c_str(), line.data(), nullptr, nullptr, TRUE, 0, nullptr,
+                                dir, &si, &pi);
+  err = started ? 0 : GetLastError();
+  if (started) {
+    Wait_Measuring(pi.hProcess, pi.hThread, cost);
+    GetExitCodeProcess(pi.hProcess, &code);
+    CloseHandle(pi.hThread);
+    CloseHandle(pi.hProcess);
+  }
+  Child_Ended();
+  return started;
+}
+
+std::wstring Interpreter_Path() {
+  std::wstring path = Environment_Variable(L"ComSpec");
+  if (!path.empty()) return path;
+  wchar_t dir[MAX_PATH];
+  UINT len = GetSystemDirectoryW(dir, MAX_PATH);
+  return std::wstring(dir, len) + L"\\cmd.exe";
+}
+
+// A line "cmd /c..." is the interpreter's own command line: _wsystem would
+// hand it to a second interpreter, which pairs the quotes the wrong way and
+// splits paths at "&". Its result is the interpreter's exit code.
+int Run_Interpreter(const std::string& t) {
+  DWORD code = 0, err = 0;
+  if (Start_And_Wait(Interpreter_Path(), Widen(t), code, err)) return static_cast<int>(code);
+  std::cerr << "tivex: " << Call_Error("CreateProcessW", err) << std::endl;
+  return -1;
+}
+
+int Run_Through_System(const std::string& t) {
+  // "pause" would read a key from redirected input, where the next answers
+  // wait unread: it reads from NUL instead, as if nobody pressed a key.
+  bool guard = t == "pause" && !Is_Console(GetStdHandle(STD_INPUT_HANDLE));
+  int saved = guard ? _dup(0) : -1;
+  if (saved >= 0) {
+    int nul = _wopen(L"NUL", _O_RDONLY);
+    if (nul >= 0) {
+      _dup2(nul, 0);
+      _close(nul);
+    }
+  }
+  Child_Starts();
+  int result = _wsystem(Widen(t).c_str());
+  Child_Ended();
+  if (saved >= 0) {
+    _dup2(saved, 0);
+    _close(saved);
+  }
+  return result;
+}
+
+std::wstring PATH_BEFORE;  // the PATH that Restore_Path puts back
+bool PATH_CHANGED = false;
+
+}  // namespace
+
+int Platform_System(const std::string& t, const std::vector<std::string>&) {
+  if (t.compare(0, 6, "cmd /c") == 0) return Run_Interpreter(t);
+  return Run_Through_System(t);
+}
+
+bool Run_Program(const std::string& path, long& status, int& sig, std::string& error, double& cpu,
+                 double& peak_mb) {
+  Cost cost;
+  std::wstring app = Widen(path);
+  DWORD code = 0, err = 0;
+  // The program runs in its own folder, where it finds the files beside it.
+  wchar_t full[32768];
+  DWORD n = GetFullPathNameW(app.c_str(), 32768, full, nullptr);
+  bool known = n > 0 && n < 32768;
+  std::wstring absolute = known ? std::wstring(full, n) : app;
+  std::wstring dir = Widen(Directory_Of(Narrow(absolute)));
+  // With the application name given, Windows does not search PATH for it.
+  bool started = Start_And_Wait(absolute, L"\"" + app + L"\"", code, err,
+                                known && !dir.empty() ? dir.c_str() : nullptr, &cost);
+  cpu = cost.cpu;
+  peak_mb = cost.peak_mb;
+  if (!started) {
+    error = Error_Reason(static_cast<unsigned long>(err));
+    return false;
+  }
+  status = static_cast<long>(code);
+  sig = 0;
+  return true;
+}
+
+void Put_First_On_Path(const std::string& dir) {
+  // "C:/msys64/ucrt64/bin" as typed: PATH holds backslashes.
+  std::wstring w = Widen(dir);
+  for (wchar_t& c : w)
+    if (c == L'/') c = L'\\';
+  std::wstring path = Environment_Variable(L"PATH");
+  if (!PATH_CHANGED) PATH_BEFORE = path;
+  PATH_CHANGED = true;
+  if (path.compare(0, w.size() + 1, w + L";") == 0) return;
+  SetEnvironmentVariableW(L"PATH", (w + L";" + path).c_str());
+}
+
+void Restore_Path() {
+  if (!PATH_CHANGED) return;
+  SetEnvironmentVariableW(L"PATH", PATH_BEFORE.empty() ? nullptr : PATH_BEFORE.c_str());
+  PATH_CHANGED = false;
+}
+
+std::string Find_Compiler() {
+  std::vector<std::string> dirs = {Own_Directory()};
+  std::string path = Narrow(Environment_Variable(L"PATH"));
+  for (size_t start = 0, end; start <= path.size(); start = end + 1) {
+    end = path.find(';', start);
+    if (end == std::string::npos) end = path.size();
+    if (end > start) dirs.push_back(path.substr(start, end - start));
+  }
+  // Where the MinGW-w64 and MSYS2 installers put it.
+  for (const char* dir : {"C:\\msys64\\ucrt64\\bin", "C:\\msys64\\mingw64\\bin",
+                          "C:\\msys64\\clang64\\bin", "C:\\mingw64\\bin", "C:\\MinGW\\bin",
+                          "C:\\TDM-GCC-64\\bin"})
+    dirs.push_back(dir);
+  for (const std::string& dir : dirs) {
+    std::string compiler = Join_Path(Without_Trailing_Separators(dir, "\\/"), "g++.exe");
+    if (!dir.empty() && Platform_Path_Status(compiler) == PATH_FILE) return compiler;
+  }
+  return "";
+}
+
+std::string Own_Directory() {
+  std::wstring self(32768, L'\0');
+  DWORD n = GetModuleFileNameW(nullptr, self.data(), static_cast<DWORD>(self.size()));
+  if (n == 0 || n >= self.size()) return "";
+  self.resize(n);
+  return Directory_Of(Narrow(self));
+}
+
+std::vector<std::string> Program_Arguments(int, char**) {
+  int n = 0;
+  wchar_t** wide = CommandLineToArgvW(GetCommandLineW(), &n);
+  std::vector<std::string> args;
+  for (int i = 0; wide && i < n; i++) args.push_back(Narrow(wide[i]));
+  if (wide) LocalFree(wide);
+  return args;
+}

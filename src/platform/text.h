@@ -1,0 +1,44 @@
+// Pure text helpers that the program above the platform layer uses: UTF-8 checks, controls made visible, argument splitting and the parts of a path.
+
+#pragma once
+
+#include <string>
+#include <vector>
+
+// Whether `s` is well-formed UTF-8 without NUL bytes, so it can name a path.
+bool Is_Path_Text(const std::string& s);
+
+// `s` as it may be shown on a terminal: each C0 control and DEL in caret
+// notation ("^[" for ESC), each C1 control (U+0080 to U+009F) and each byte
+// that starts no UTF-8 character as octal escapes ("\302\233"). Printable
+// text, Chinese included, is unchanged.
+std::string Visible(const std::string& s);
+
+// Splits `s` into arguments the way a Windows program splits what follows its
+// name on its command line: blanks separate, a double-quoted run belongs to
+// one argument and loses its quotes, backslashes escape a quote.
+std::vector<std::string> Split_Arguments(const std::string& s);
+
+// A path as an argument of a program that reads words beginning with one of
+// `leads` as options: such a relative path gets "./" before it.
+std::string Path_Argument(const std::string& p, const char* leads);
+
+// The part of `p` after its last separator ("/", and the platform's own).
+std::string Last_Component(const std::string& p);
+
+// The part of `p` before its last separator, "" when it has none; a root
+// keeps its separator ("/a" gives "/", "C:\a" gives "C:\").
+std::string Directory_Of(const std::string& p);
+
+// `name` inside the directory `dir`, joined by the platform's separator
+// (none is added after one that ends `dir`); `name` alone when `dir` is "".
+std::string Join_Path(const std::string& dir, const std::string& name);
+
+// The text after the last dot of `p`, its ASCII capitals lowered; "" when `p`
+// holds no dot.
+std::string Lowered_Extension(const std::string& p);
+
+// Whether `dir` is a folder where a file manager puts a program that is
+// started from inside an archive without unpacking it: Explorer's
+// "Temp1_name.zip", 7-Zip's "7zO…", WinRAR's "Rar$EX…".
+bool Is_Archive_Preview(const std::string& dir);

@@ -1,0 +1,44 @@
+// Private to the Windows files of the platform layer: UTF-16 at every call into Windows, the environment, and the console state that starting a program shares with the console.
+
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+// `s`, UTF-8, as UTF-16; with MB_ERR_INVALID_CHARS in `flags` a text that is
+// not well formed gives "".
+inline std::wstring Widen(const std::string& s, DWORD flags = 0) {
+  if (s.empty()) return std::wstring();
+  int n = MultiByteToWideChar(CP_UTF8, flags, s.data(), static_cast<int>(s.size()), nullptr, 0);
+  std::wstring w(n, L'\0');
+  MultiByteToWideChar(CP_UTF8, flags, s.data(), static_cast<int>(s.size()), w.data(), n);
+  return w;
+}
+
+// `w`, UTF-16, as UTF-8.
+inline std::string Narrow(const std::wstring& w) {
+  if (w.empty()) return std::string();
+  int n = WideCharToMultiByte(CP_UTF8, 0, w.data(), static_cast<int>(w.size()), nullptr, 0,
+                              nullptr, nullptr);
+  std::string s(n, '\0');
+  WideCharToMultiByte(CP_UTF8, 0, w.data(), static_cast<int>(w.size()), s.data(), n, nullptr,
+                      nullptr);
+  return s;
+}
+
+// The value of the environment variable `name`, "" when it is not set.
+inline std::wstring Environment_Variable(const wchar_t* name) {
+  DWORD n = GetEnvironmentVariableW(name, nullptr, 0);
+  std::wstring value(n, L'\0');
+  if (n) value.resize(GetEnvironmentVariableW(name, value.data(), n));
+  return value;
+}
+
+// Whether `h` is a console (not a file or a pipe). In console_windows.cpp.
+bool Is_Console(HANDLE h);
+
+// Bracket a child that shares the console: meanwhile Ctrl+C and Ctrl+Break
+// are the child's, and this process lives on. In console_windows.cpp.
+void Child_Starts();
+void Child_Ended();
