@@ -6,33 +6,23 @@
 # as ARTIFACT_DIR/xterm-report.png.
 # Usage: xterm_test.sh TIVEX CONSOLE_PAUSER FAKE_COMPILER ARTIFACT_DIR
 set -u
-tivex=$(realpath "$1") pauser=$(realpath "$2") compiler=$(realpath "$3") artifacts=$(realpath -m "$4")
-work=$(mktemp -d "${TMPDIR:-/tmp}/tivex-xterm.XXXXXX")
+. "$(dirname "$0")/lib.sh"
+artifacts=$(realpath -m "$4")
+begin "$1" "$2" "$3"
 display=":$((90 + $$ % 9))"
-sock="tivex-xterm-$$"
-t() { tmux -L "$sock" "$@"; }
 Xvfb "$display" -screen 0 1280x800x24 -nolisten tcp >/dev/null 2>&1 &
 xvfb=$!
 trap 't kill-server >/dev/null 2>&1; kill $xvfb 2>/dev/null; rm -rf "$work"' EXIT
 export DISPLAY=$display
-failed=0 passed=0
-check() {
-  if "${@:2}"; then passed=$((passed + 1)); echo "ok: $1"
-  else failed=$((failed + 1)); echo "FAILED: $1"; t capture-pane -p -t x:0 2>/dev/null; fi
-}
-wait_for() {
-  for _ in $(seq 100); do t capture-pane -p -t x:0 2>/dev/null | grep -qF -- "$1" && return 0; sleep 0.1; done
-  return 1
-}
+pane=x:0
 for _ in $(seq 50); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
 
-cd "$work" || exit 1
 printf '%s\r\n%s\r\n' "$compiler" "$pauser" > yolvar_data.qd
 : > 程序.cpp
 t new-session -d -s x -x 120 -y 30 -c "$work" "env -u TMUX -u TERMINAL DISPLAY=$display $tivex"
-wait_for "4. 保存信息并退出"
+wait_for x:0 "4. 保存信息并退出"
 t send-keys -t x:0 2 Enter 程序.cpp Enter 1 Enter
-check "tivex started the program" wait_for "启动成功！"
+check "tivex started the program" wait_for x:0 "启动成功！"
 window=""
 for _ in $(seq 100); do
   window=$(xdotool search --onlyvisible --class 'XTerm|UXTerm' 2>/dev/null | head -1)
@@ -50,7 +40,7 @@ check "the screenshot was taken" test -s "$shot"
 # window's columns 16-17 and 为 18-19. xterm's own fonts have glyphs for
 # some Chinese characters but not for these two, and draw both as the same
 # box; real glyphs differ, and neither is blank.
-[ -n "$window" ] || { echo "$passed passed, $((failed + 1)) failed"; exit 1; }
+[ -n "$window" ] || { finish; exit 1; }
 eval "$(xdotool getwindowgeometry --shell "$window")"
 cell_w=$(( (WIDTH - 4) / 80 )) cell_h=$(( (HEIGHT - 4) / 24 ))
 crop() {  # crop COLUMN FILE: two cells of the fourth row of the window
@@ -72,7 +62,6 @@ xdotool key x 2>/dev/null
 gone() { for _ in $(seq 50); do ! xdotool search --onlyvisible --class 'XTerm|UXTerm' >/dev/null 2>&1 && return 0; sleep 0.1; done; return 1; }
 check "a key closes the program's window" gone
 t send-keys -t x:0 x
-check "tivex goes on" wait_for "4. 保存信息并退出"
+check "tivex goes on" wait_for x:0 "4. 保存信息并退出"
 
-echo "$passed passed, $failed failed"
-[ "$failed" -eq 0 ]
+finish

@@ -1,0 +1,39 @@
+#!/usr/bin/env bash
+# The key waits: keys typed ahead kept, Ctrl-\ the program's own, Ctrl-C at
+# the pauser's wait, no echo, Ctrl-\ at a pause giving the terminal back.
+# Usage: key_waits_keep_their_keys.sh TIVEX CONSOLE_PAUSER FAKE_COMPILER
+set -u
+. "$(dirname "$0")/lib.sh"
+begin "$@"
+
+sig="$work/signals"
+make_loop_dir "$sig"
+t new-session -d -s keys -x 120 -y 40 -c "$sig" "trap : INT QUIT; env -u TMUX $tivex; stty -a > stty.txt; sleep 60"
+pane=keys:0
+wait_for keys:0 "4. 保存信息并退出"
+# Keys typed ahead of tivex's pause are kept: one for the pause, the rest
+# for the next question.
+keys keys:0 3 Enter 4 Enter x 5 Enter
+sleep 1.5
+check "keys typed ahead of a pause are kept" bash -c "! tmux -L '$sock' capture-pane -p -t keys:0 | grep -q '输入不'"
+wait_for keys:0 "4. 保存信息并退出"
+keys keys:0 2 Enter loop.cpp Enter 0 Enter 1 Enter
+wait_for keys:0 "正在通过 ConsolePauser 启动程序"
+sleep 0.5
+keys keys:0 'C-\'
+check "Ctrl-\ ends the program by its default action" wait_for keys:0 "程序被信号 3（被 Ctrl-\ 退出）终止"
+wait_for keys:0 "请按任意键继续"
+keys keys:0 C-c
+check "Ctrl-C at the pauser's wait ends only the pauser" wait_for keys:0 "启动成功！"
+keys keys:0 q
+wait_for keys:0 "4. 保存信息并退出"
+check "a key pressed at a wait is not echoed" not_on keys:0 "继续. . .q"
+keys keys:0 3 Enter 4 Enter
+wait_for keys:0 "发布时间"
+sleep 0.3
+keys keys:0 'C-\'
+appears "$sig/stty.txt"
+check "Ctrl-\ at a pause ends tivex and gives the terminal back" as_found "$sig/stty.txt"
+t kill-session -t keys 2>/dev/null
+
+finish
