@@ -13,7 +13,8 @@ enum Path_Kind { PATH_MISSING, PATH_FILE, PATH_DIRECTORY, PATH_OTHER };
 // as well as at "/".
 extern const char PATH_SEPARATOR;
 
-// The longest line, without its line end, that Read_Head takes (64 KiB).
+// The longest line, without its line end, that Read_Head takes, and the
+// longest answer (64 KiB).
 constexpr size_t LONGEST_LINE = 65536;
 
 // Status of `p`, a path in UTF-8 that holds no NUL byte and is well formed,
@@ -59,12 +60,20 @@ std::string Read_Head(const std::string& p, int lines, std::string& text);
 // stays; `p` itself where it is no link, and always on Windows.
 std::string Link_Target(const std::string& p);
 
+// Why a save may not put a new file in place of `p`, or "" when it may: `p`
+// names nothing, or a regular file that may be written (one with no write
+// permission for anyone is left alone, even by root), or, unless
+// `through_link`, a directory, which Replace_File removes when it is empty.
+// A device, a FIFO or a socket is never replaced.
+std::string Replace_Refusal(const std::string& p, bool through_link);
+
 // Writes `data` into a new temporary file beside `p` and flushes it to disk.
 // Its name is fresh: it is created exclusively, and a name taken by a
 // leftover of another run is passed over for the next. Where files have
 // permission bits it gets those of `p`. Sets `temp` to its name. On failure
-// removes what it made and returns the failed call and the system's reason;
-// returns "" on success.
+// removes what it made and returns the failed call and the system's reason
+// (naming the directory when the file cannot be made there); returns "" on
+// success.
 std::string Write_Temp_Beside(const std::string& p, const std::string& data, std::string& temp);
 
 // Puts the file `from` in place of `to` in one rename, and makes the rename

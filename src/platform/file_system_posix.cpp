@@ -43,17 +43,51 @@ std::string Write_And_Sync(int fd, const std::string& data) {
   return "";
 }
 
+// Whether the file or directory `p`, of status `st`, may be written: by
+// its permission for this user, and, for root, whom that never stops, by
+// its having a write permission at all.
+bool May_Write(const std::string& p, const struct stat& st) {
+  return access(p.c_str(), W_OK) == 0 && (st.st_mode & 0222) != 0;
+}
+
+// The directory that holds `p`, as a user finds it.
+std::string Directory_Shown(const std::string& p) {
+  std::string dir = Directory_Of(p).empty() ? "." : Directory_Of(p);
+  char* real = realpath(dir.c_str(), nullptr);
+  if (real == nullptr) return dir;
+  std::string shown = real;
+  std::free(real);
+  return shown;
+}
+
 // Opens a fresh temporary file beside `p` exclusively, passing over names
 // that a leftover holds; its descriptor, or -1 with `error` set.
 int Open_Fresh_Temp(const std::string& p, mode_t mode, std::string& temp, std::string& error) {
+  std::string dir = Directory_Of(p).empty() ? "." : Directory_Of(p);
+  struct stat st;
+  if (stat(dir.c_str(), &st) == 0 && !May_Write(dir, st)) {
+    error = "cannot make a temporary file in " + Directory_Shown(p) + ": " + Call_Error("open", EACCES);
+    return -1;
+  }
   for (int attempt = 0; attempt < 100; attempt++) {
     temp = Temp_Name_Beside(p, attempt);
     int fd = open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, mode);
     if (fd >= 0) return fd;
     if (errno != EEXIST) break;
   }
-  error = Call_Error("open", errno);
+  error = "cannot make a temporary file in " + Directory_Shown(p) + ": " + Call_Error("open", errno);
   return -1;
+}
+
+// What kind of entry the mode `m` is, for a refusal.
+const char* Kind_Of(mode_t m) {
+  if (S_ISDIR(m)) return "a directory";
+  if (S_ISCHR(m)) return "a character device";
+  if (S_ISBLK(m)) return "a block device";
+  if (S_ISFIFO(m)) return "a FIFO";
+  if (S_ISSOCK(m)) return "a socket";
+  if (S_ISLNK(m)) return "a chain of too many links";
+  return "no regular file";
 }
 
 // Flushes the directory that holds `p`, so that a rename in it is on disk.
@@ -159,6 +193,15 @@ std::string Link_Target(const std::string& p) {
     path = target[0] == '/' ? target : Join_Path(Directory_Of(path), target);
   }
   return path;
+}
+
+std::string Replace_Refusal(const std::string& p, bool through_link) {
+  struct stat st;
+  if (lstat(p.c_str(), &st) != 0) return errno == ENOENT ? "" : Call_Error("lstat", errno);
+  if (S_ISREG(st.st_mode))
+    return May_Write(p, st) ? "" : p + " may not be written; it is left as it is";
+  if (S_ISDIR(st.st_mode) && !through_link) return "";
+  return p + " is " + Kind_Of(st.st_mode) + ", not a regular file; it is left as it is";
 }
 
 std::string Write_Temp_Beside(const std::string& p, const std::string& data, std::string& temp) {

@@ -134,6 +134,13 @@ std::string Read_Head(const std::string& p, int lines, std::string& text) {
 
 std::string Link_Target(const std::string& p) { return p; }
 
+// A read-only settings file is replaced all the same: Windows marks files
+// read-only for reasons of its own, and the save clears the attribute.
+std::string Replace_Refusal(const std::string& p, bool) {
+  if (Platform_Path_Status(p) != PATH_OTHER) return "";
+  return p + " is a device, not a regular file; it is left as it is";
+}
+
 std::string Write_Temp_Beside(const std::string& p, const std::string& data, std::string& temp) {
   if (Fault_At("create")) return Call_Error("CreateFileW", ERROR_ACCESS_DENIED);
   std::string error;

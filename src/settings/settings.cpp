@@ -38,7 +38,8 @@ void Take_Line(const std::string& text, size_t& pos, std::string& line) {
 }  // namespace
 
 void Parse_Settings(const std::string& text) {
-  size_t pos = 0;
+  // Notepad, and some editors elsewhere, begin a file with a byte-order mark.
+  size_t pos = text.compare(0, 3, "\xEF\xBB\xBF") == 0 ? 3 : 0;
   Take_Line(text, pos, COM_PATH);
   Take_Line(text, pos, CON_PATH);
   Take_Line(text, pos, COM_SETTINGS);
@@ -72,7 +73,8 @@ bool Save_Settings() {
   // link stays.
   std::string target = Link_Target(SETTINGS);
   std::string temp;
-  std::string error = Write_Temp_Beside(target, Settings_Content(), temp);
+  std::string error = Replace_Refusal(target, target != SETTINGS);
+  if (error.empty()) error = Write_Temp_Beside(target, Settings_Content(), temp);
   if (error.empty()) {
     error = Replace_File(temp, target);
     if (!error.empty()) Remove_File(temp);

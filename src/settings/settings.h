@@ -15,12 +15,13 @@ void Init();
 
 // Writes the three settings to the settings file and hides it. The old file
 // is replaced in one rename only once the new content is safely on disk, so a
-// failure leaves it as it was. Returns false when the save failed.
+// failure leaves it as it was; only a regular file (or nothing) is replaced,
+// through a link too. Returns false when the save failed.
 bool Save_Settings();
 
-// Loads the three settings from the text of a settings file: lines end at LF,
-// a CR right before the LF is dropped, missing lines are empty and lines
-// after the third are ignored.
+// Loads the three settings from the text of a settings file: one byte-order
+// mark at its start is dropped, lines end at LF, a CR right before the LF is
+// dropped, missing lines are empty and lines after the third are ignored.
 void Parse_Settings(const std::string& text);
 
 // The bytes of the settings file for the current settings: CR LF after the

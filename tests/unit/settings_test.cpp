@@ -54,7 +54,7 @@ TEST(SettingsFile, DiskHasCrLfBetweenLinesAndNothingAfterTheLast) {
 
 // The text of a settings file and the three settings read from it: LF and
 // CR LF alike, missing lines empty, the fourth and later ignored, a CR inside
-// a line and a byte-order mark kept.
+// a line kept, one byte-order mark at the start dropped (as Notepad writes it).
 TEST(SettingsFile, ParsesEachTextIntoThreeSettings) {
   const struct {
     std::string text, a, b, c;
@@ -65,7 +65,8 @@ TEST(SettingsFile, ParsesEachTextIntoThreeSettings) {
               {"a\r\nb\r\n", "a", "b", ""},
               {"", "", "", ""},
               {"a\nb\nc\nd\ne", "a", "b", "c"},
-              {"\xEF\xBB\xBF" "a\r\nb\rx\r\n c\r", "\xEF\xBB\xBF" "a", "b\rx", " c\r"}};
+              {"\xEF\xBB\xBF" "a\r\nb\rx\r\n c\r", "a", "b\rx", " c\r"},
+              {"\xEF\xBB\xBF\xEF\xBB\xBF" "a\n\xEF\xBB\xBF" "b", "\xEF\xBB\xBF" "a", "\xEF\xBB\xBF" "b", ""}};
   for (const auto& r : rows) {
     Parse_Settings(r.text);
     Expect_Settings(r.a, r.b, r.c);
@@ -206,7 +207,11 @@ TEST(SettingsFile, OnlyTheFirstThreeLinesAreReadAndNoLineIsLong) {
 
 #ifndef _WIN32
 #include <sys/stat.h>
+#include <sys/sysmacros.h>
 #include <unistd.h>
+
+#include <iostream>
+#include <sstream>
 
 TEST(SettingsFile, SaveKeepsThePermissionBitsOfTheOldFile) {
   Scratch scratch;
@@ -239,6 +244,60 @@ TEST(SettingsFile, LinkedFileIsWrittenThroughItsLink) {
   // A link to nothing yet: the file is made where it points.
   ASSERT_EQ(symlink("kept/sub/new.qd", "other"), 0);
   EXPECT_EQ(Link_Target("other"), "kept/sub/new.qd");
+}
+
+// A save replaces only a regular file that may be written, through a link
+// too: anything else is left as it was, no temporary file stays, and the
+// reason names what refused (the directory, where no temporary file can be
+// made in it).
+TEST(SettingsFile, OnlyARegularFileThatMayBeWrittenIsReplaced) {
+  const struct {
+    const char* what;  // the entry that the settings file is or leads to
+    std::string refusal;
+  } rows[] = {{"device", "is a character device"}, {"fifo", "is a FIFO"},
+              {"directory", "is a directory"},     {"read-only file", "may not be written"},
+              {"read-only directory", "cannot make a temporary file in "}};
+  for (const auto& r : rows) {
+    Scratch scratch;
+    Cwd_Guard cwd(scratch.Dir());
+    scratch.Mkdir("kept");
+    const std::string what = r.what;
+    std::string target = "kept/target";
+    if (what == "device" && mknod("kept/target", S_IFCHR | 0666, makedev(1, 3)) != 0) continue;
+    if (what == "fifo") {
+      ASSERT_EQ(mkfifo("kept/target", 0666), 0);
+    }
+    if (what == "directory") scratch.Mkdir("kept/target");
+    if (what == "read-only file") {
+      target = FILE_NAME;
+      scratch.Write(FILE_NAME, "old");
+      ASSERT_EQ(chmod(FILE_NAME.c_str(), 0444), 0);
+    }
+    if (what == "read-only directory") {
+      scratch.Write("kept/target", "old");
+      ASSERT_EQ(chmod("kept", 0555), 0);
+    }
+    if (target != FILE_NAME) {
+      ASSERT_EQ(symlink(target.c_str(), FILE_NAME.c_str()), 0);
+    }
+    struct stat before, after;
+    ASSERT_EQ(stat(FILE_NAME.c_str(), &before), 0);
+    std::stringstream err;
+    std::streambuf* old = std::cerr.rdbuf(err.rdbuf());
+    Set("a", "b", "c");
+    bool saved = Save_Settings();
+    std::cerr.rdbuf(old);
+    EXPECT_FALSE(saved) << what;
+    EXPECT_NE(err.str().find(r.refusal), std::string::npos) << what << ": " << err.str();
+    ASSERT_EQ(stat(FILE_NAME.c_str(), &after), 0) << what;
+    EXPECT_EQ(after.st_mode, before.st_mode) << what;
+    EXPECT_EQ(after.st_ino, before.st_ino) << what;
+    if (S_ISREG(after.st_mode)) {
+      EXPECT_EQ(scratch.Read(target), "old") << what;
+    }
+    EXPECT_EQ(scratch.Listing(), "kept " + FILE_NAME) << what;
+    chmod("kept", 0755);
+  }
 }
 
 TEST(SettingsFile, FileThatCannotBeReadIsNeverReplaced) {
