@@ -32,10 +32,11 @@ void Put_Path(const std::string& p, std::string& t, std::vector<std::string>& wo
 void Put_Text(const std::string& text, std::string& t, std::vector<std::string>& words);
 
 // What a line that names nothing as typed may have been meant to name: the
-// text inside one surrounding pair of quotes, as file managers copy a path
-// ("C:\a.cpp" from Explorer, '/home/a.cpp' and a blank from a drop), with a
-// leading "~/" taken as the home directory where paths have one; "" when
-// there is no other reading.
+// line without the blanks at its end, and the text inside one surrounding
+// pair of double quotes (Explorer's "C:\a.cpp"), or the word that a shell
+// reads from a line that begins with a single quote ('/home/it'\''s.cpp'
+// and a blank, from a drop), with a leading "~/" taken as the home
+// directory where paths have one; "" when there is no other reading.
 std::string Pasted_Path(const std::string& ans);
 
 // `ans` when it names something as typed, else its pasted reading when that

@@ -13,6 +13,30 @@ const char* const INVALID = "路径无效，请重新输入。";
 const char* const NOT_FILE = "路径指向的不是文件，请重新输入。";
 const char* const WRONG_TYPE = "路径指向的文件类型不正确，请重新输入。";
 
+// The word that a shell reads from `s`, a name quoted as shells and
+// terminals quote it ('it'\''s.cpp'): single-quoted runs, characters after a
+// backslash, and plain characters other than blanks; false when `s` is no
+// such word.
+bool Shell_Word(const std::string& s, std::string& word) {
+  word.clear();
+  for (size_t i = 0; i < s.size();) {
+    if (s[i] == '\'') {
+      size_t end = s.find('\'', i + 1);
+      if (end == std::string::npos) return false;
+      word.append(s, i + 1, end - i - 1);
+      i = end + 1;
+    } else if (s[i] == '\\' && i + 1 < s.size()) {
+      word += s[i + 1];
+      i += 2;
+    } else if (s[i] == ' ' || s[i] == '\t') {
+      return false;
+    } else {
+      word += s[i++];
+    }
+  }
+  return true;
+}
+
 }  // namespace
 
 Path_Kind Path_Status(const std::string& s) {
@@ -22,11 +46,16 @@ Path_Kind Path_Status(const std::string& s) {
 }
 
 std::string Pasted_Path(const std::string& ans) {
+  // A drop leaves a blank after the path, quoted or not.
   std::string s = ans;
-  std::string inner = ans;
   while (!s.empty() && (s.back() == ' ' || s.back() == '\t')) s.pop_back();
-  if (s.size() >= 2 && (s[0] == '"' || s[0] == '\'') && s.back() == s[0])
+  std::string inner = s;
+  // Explorer's "C:\a.cpp" keeps its backslashes; a shell's 'it'\''s.cpp' is
+  // read as a shell reads it.
+  if (s.size() >= 2 && s[0] == '"' && s.back() == '"')
     inner = s.substr(1, s.size() - 2);
+  else if (!s.empty() && s[0] == '\'' && !Shell_Word(s, inner))
+    inner = s;
   inner = Expand_Home(inner);
   return inner == ans ? "" : inner;
 }

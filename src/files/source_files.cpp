@@ -21,10 +21,12 @@ void New_File() {
     return;
   }
   // The name goes through the same UTF-8 check as the existence test, so the
-  // name that was checked is the name that is created.
-  std::string error = !Is_Path_Text(File)                  ? "文件名不是有效的 UTF-8 文本"
-                      : Path_Status(File) == PATH_DIRECTORY ? "这是一个目录"
-                                                            : Create_New_File(File);
+  // name that was checked is the name that is created. A line end that the
+  // line editor let in would make a name that no later question can type.
+  std::string error = !Is_Path_Text(File)                           ? "文件名不是有效的 UTF-8 文本"
+                      : File.find_first_of("\r\n") != std::string::npos ? "文件名中不能有换行"
+                      : Path_Status(File) == PATH_DIRECTORY          ? "这是一个目录"
+                                                                     : Create_New_File(File);
   if (error.empty())
     Print("创建成功！", 2);
   else

@@ -6,6 +6,7 @@
 #include <iostream>
 
 #include "platform/console_internal.h"
+#include "platform/file_system.h"
 
 const char* const KEY_PROMPT = "请按任意键继续. . .";
 
@@ -17,7 +18,8 @@ void Write(const std::string& s) {
 long Take_Line_Block(std::string& line, const char* buf, size_t n) {
   const char* lf = n > 0 ? static_cast<const char*>(std::memchr(buf, '\n', n)) : nullptr;
   size_t take = lf ? static_cast<size_t>(lf - buf) : n;
-  line.append(buf, take);
+  size_t room = line.size() > LONGEST_LINE ? 0 : LONGEST_LINE + 1 - line.size();
+  line.append(buf, take < room ? take : room);
   if (lf == nullptr && n > 0) return -1;
   if (!line.empty() && line.back() == '\r') line.pop_back();
   return lf ? static_cast<long>(n - take - 1) : 0;

@@ -27,8 +27,10 @@ void Sleep_For(long sec, long nsec);
 void Write(const std::string& s);
 
 // Reads one line from standard input into `s`, without its LF and without a
-// CR right before that LF. A last line without LF still counts. Returns false
-// only at the true end of input or on a read error (told on standard error).
+// CR right before that LF. A last line without LF still counts. Of a line
+// longer than LONGEST_LINE only its first LONGEST_LINE + 1 bytes are kept,
+// the rest read and dropped. Returns false only at the true end of input or
+// on a read error (told on standard error).
 // At a terminal the line is edited with whole characters, with a history and
 // completion fitting `kind`.
 bool Platform_Read_Line(std::string& s, Input_Kind kind);

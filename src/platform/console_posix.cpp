@@ -1,4 +1,4 @@
-// POSIX: the terminal (termios modes, the title escape, clearing), the signals that must give it back, key waits, 1 ms sleeps and reading answers.
+// POSIX: the terminal (termios modes, the title escape, clearing), the signals that must give it back, key waits and 1 ms sleeps.
 
 #include <fcntl.h>
 #include <poll.h>
@@ -19,8 +19,6 @@
 #include "platform/console.h"
 #include "platform/console_internal.h"
 #include "platform/console_posix.h"
-#include "platform/errors_internal.h"
-#include "platform/line_editing.h"
 #include "platform/text_internal.h"
 
 namespace {
@@ -30,14 +28,32 @@ termios KEYS;   // the key wait's mode: no line editing, no echo
 termios BEFORE_CHILD;  // the terminal before a program ran in it
 volatile sig_atomic_t IN_KEY_MODE = 0;
 volatile sig_atomic_t CHILD_MODES_SAVED = 0;
+volatile sig_atomic_t WAS_FOREGROUND = 0;  // this process had the terminal before the program
 volatile sig_atomic_t TITLE_PUSHED = 0;
 struct sigaction OLD_INT, OLD_QUIT;
 char REMOVE_AT_SIGNAL[4096];
 
 // These run inside signal handlers too: system calls only.
+
+// Makes `pgrp` the terminal's foreground process group. A process outside
+// the foreground may do so only with SIGTTOU ignored, which would stop it.
+void Set_Foreground(pid_t pgrp) {
+  struct sigaction ignore {}, old {};
+  ignore.sa_handler = SIG_IGN;
+  sigemptyset(&ignore.sa_mask);
+  sigaction(SIGTTOU, &ignore, &old);
+  tcsetpgrp(STDIN_FILENO, pgrp);
+  sigaction(SIGTTOU, &old, nullptr);
+}
+
+// A program may have made itself the terminal's foreground process group,
+// and modes may be set only from the foreground: it comes back first, as a
+// shell takes it back from a job.
 void Give_Back_Modes_Now() {
   if (IN_KEY_MODE) tcsetattr(STDIN_FILENO, TCSANOW, &FOUND);
-  if (CHILD_MODES_SAVED) tcsetattr(STDIN_FILENO, TCSANOW, &BEFORE_CHILD);
+  if (!CHILD_MODES_SAVED) return;
+  if (WAS_FOREGROUND && tcgetpgrp(STDIN_FILENO) != getpgrp()) Set_Foreground(getpgrp());
+  tcsetattr(STDIN_FILENO, TCSANOW, &BEFORE_CHILD);
 }
 
 void Pop_Title() {
@@ -69,6 +85,7 @@ void Give_Back_At_Exit() {
 
 void On_Continue(int) {
   if (IN_KEY_MODE) tcsetattr(STDIN_FILENO, TCSANOW, &KEYS);
+  CONTINUED = 1;
 }
 
 void Install(int sig, void (*handler)(int), int flags) {
@@ -121,9 +138,11 @@ void Read_Whole_Key() {
   }
 }
 
-void Make_Blocking(int fd) {
-  int flags = fcntl(fd, F_GETFL);
-  if (flags >= 0) fcntl(fd, F_SETFL, flags & ~O_NONBLOCK);
+// Whether standard output is a terminal that obeys escape sequences: not
+// one whose TERM is "dumb" or unset (Emacs' shell, some IDE consoles).
+bool Shows_Escapes() {
+  const char* term = std::getenv("TERM");
+  return isatty(STDOUT_FILENO) && term != nullptr && *term != '\0' && std::strcmp(term, "dumb") != 0;
 }
 
 // Waits for one key press without echo, the terminal in non-canonical mode.
@@ -142,24 +161,15 @@ void Wait_For_Key() {
   IN_KEY_MODE = 0;
 }
 
-// Reads up to `size` bytes of standard input into `buf`; the count, 0 at its
-// true end, -1 on an error, which is told. An interrupted read is tried
-// again, and so is one of a descriptor that a program sharing the terminal
-// left non-blocking.
-long Read_Input(char* buf, size_t size) {
-  while (true) {
-    ssize_t n = read(STDIN_FILENO, buf, size);
-    if (n >= 0) return static_cast<long>(n);
-    if (errno == EAGAIN || errno == EWOULDBLOCK) {
-      Make_Blocking(STDIN_FILENO);
-    } else if (errno != EINTR) {
-      std::cerr << "tivex: " << Call_Error("read", errno) << std::endl;
-      return -1;
-    }
-  }
-}
 
 }  // namespace
+
+volatile sig_atomic_t CONTINUED = 0;
+
+void Make_Blocking(int fd) {
+  int flags = fcntl(fd, F_GETFL);
+  if (flags >= 0) fcntl(fd, F_SETFL, flags & ~O_NONBLOCK);
+}
 
 void Setup_Console() {
   static bool done = false;
@@ -191,13 +201,19 @@ void Remove_At_Signal(const std::string& path) {
 }
 
 void Save_Terminal_Modes() {
-  if (tcgetattr(STDIN_FILENO, &BEFORE_CHILD) == 0) CHILD_MODES_SAVED = 1;
+  if (tcgetattr(STDIN_FILENO, &BEFORE_CHILD) != 0) return;
+  WAS_FOREGROUND = tcgetpgrp(STDIN_FILENO) == getpgrp();
+  CHILD_MODES_SAVED = 1;
 }
 
 void Restore_Terminal_Modes() {
   if (!CHILD_MODES_SAVED) return;
-  tcsetattr(STDIN_FILENO, TCSANOW, &BEFORE_CHILD);
+  Give_Back_Modes_Now();
   CHILD_MODES_SAVED = 0;
+}
+
+void Hand_Terminal_To(pid_t pgrp) {
+  if (WAS_FOREGROUND) Set_Foreground(pgrp);
 }
 
 void Ignore_Interrupts() {
@@ -224,10 +240,10 @@ void Prompt_For_Key(bool drop) {
 
 void Wait_For_Key_Press() { Prompt_For_Key(true); }
 
-void Clear_Screen() { Write(isatty(STDOUT_FILENO) ? "\x1b[H\x1b[2J\x1b[3J" : "\f"); }
+void Clear_Screen() { Write(Shows_Escapes() ? "\x1b[H\x1b[2J\x1b[3J" : "\f"); }
 
 void Set_Window_Title(const std::string& title) {
-  if (!isatty(STDOUT_FILENO)) return;
+  if (!Shows_Escapes()) return;
   if (!TITLE_PUSHED) {
     Write("\x1b[22;0t");
     TITLE_PUSHED = 1;
@@ -238,15 +254,3 @@ void Set_Window_Title(const std::string& title) {
 // Terminals are UTF-8 both ways.
 void Prepare_Program_Input() {}
 
-bool Read_Plain_Line(std::string& s) {
-  static const bool seekable = lseek(STDIN_FILENO, 0, SEEK_CUR) >= 0;
-  return Read_Line_Through(s, seekable, Read_Input,
-                           [](long rest) { lseek(STDIN_FILENO, -static_cast<off_t>(rest), SEEK_CUR); });
-}
-
-bool Platform_Read_Line(std::string& s, Input_Kind kind) {
-  static const bool editing =
-      isatty(STDIN_FILENO) && isatty(STDOUT_FILENO) && Line_Editing_Available();
-  s.clear();
-  return editing ? Read_Edited_Line(s, kind) : Read_Plain_Line(s);
-}

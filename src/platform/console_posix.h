@@ -2,6 +2,9 @@
 
 #pragma once
 
+#include <signal.h>
+#include <sys/types.h>
+
 #include <string>
 
 // While a child runs, Ctrl-C and Ctrl-\ are the child's: this process
@@ -15,6 +18,14 @@ void Restore_Interrupts();
 void Save_Terminal_Modes();
 void Restore_Terminal_Modes();
 
+// While a program runs: gives the terminal's foreground to the process group
+// `pgrp`, as a shell's fg does, where this process had it before.
+void Hand_Terminal_To(pid_t pgrp);
+
+// Set when this process is continued after a stop (Ctrl-Z, then fg), for the
+// line editor to draw its line again.
+extern volatile sig_atomic_t CONTINUED;
+
 // Writes the key prompt and, when standard input is a terminal, waits for one
 // whole key press (dropping the keys typed ahead first when `drop`); then
 // ends the line.
@@ -27,6 +38,10 @@ void Clear_Screen();
 // A file that a signal ending the program removes (the temporary file of a
 // save, until its rename); "" for none.
 void Remove_At_Signal(const std::string& path);
+
+// Makes the descriptor `fd` blocking: a program that shared the terminal may
+// have left it non-blocking.
+void Make_Blocking(int fd);
 
 // Reads one line of standard input without a line editor (see
 // Platform_Read_Line): a file in blocks, anything else byte by byte.

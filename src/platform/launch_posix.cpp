@@ -1,5 +1,8 @@
-// POSIX: where a program runs (a tmux window, a graphical terminal, or this terminal) and which editor opens a source; the one shell here is a fixed script that tmux and xterm need to start a lone program, which gets its path as "$0", never as script text.
+// POSIX: where a program runs (a tmux window, a graphical terminal, or this terminal, with a handshake that tells a window that opened from one that did not) and which editor opens a source. The one shell here runs a fixed script in the window: it leaves the handshake and becomes the program, whose words reach it as parameters, never as script text.
 
+#include <fcntl.h>
+#include <signal.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <cstdlib>
@@ -8,6 +11,7 @@
 #include <vector>
 
 #include "platform/console.h"
+#include "platform/file_system.h"
 #include "platform/programs_posix.h"
 #include "platform/text.h"
 #include "platform/text_internal.h"
@@ -55,25 +59,68 @@ std::vector<std::string> Fallback_Editor() {
 // by a program in between as an option, since it begins with "/" or "./".
 std::string As_Path(const std::string& p) { return p.empty() || p[0] != '/' ? "./" + p : p; }
 
-// What a window runs to start `program`. tmux runs a lone word through the
-// shell, and xterm may too, so a program without arguments is started by a
-// fixed script that gets its path as a parameter, never as script text.
-std::vector<std::string> Window_Command(const std::vector<std::string>& program) {
-  if (program.size() > 1) return program;
-  return {"/bin/sh", "-c", "exec \"$0\"", program[0]};
+// What a window runs to start `program`: a fixed script that leaves the
+// file `started` and becomes the program. (tmux runs a lone word through the
+// shell, and xterm may too; the script takes every word as a parameter.)
+std::vector<std::string> Window_Command(const std::vector<std::string>& program,
+                                        const std::string& started) {
+  std::vector<std::string> command = {"/bin/sh", "-c", ": > \"$0\" && exec \"$@\"", started};
+  command.insert(command.end(), program.begin(), program.end());
+  return command;
 }
 
+// A file that no window has left yet, in a fresh directory of its own; ""
+// when none can be made.
+std::string New_Handshake() {
+  const char* tmp = std::getenv("TMPDIR");
+  std::string dir = Join_Path(tmp && *tmp ? tmp : "/tmp", "tivex-window.XXXXXX");
+  if (mkdtemp(dir.data()) == nullptr) return "";
+  return Join_Path(dir, "started");
+}
+
+void Remove_Handshake(const std::string& started) {
+  unlink(started.c_str());
+  rmdir(Directory_Of(started).c_str());
+}
+
+// Whether the program has started in its window within ten seconds. A
+// `terminal` (0 for none) that ends with a failure before that has opened
+// none; one that ends well may have left the window to a server of its own,
+// as gnome-terminal does, and the handshake is still awaited.
+bool Handshake_Arrives(const std::string& started, pid_t terminal) {
+  for (int wait = 0; wait < 200; wait++) {
+    if (access(started.c_str(), F_OK) == 0) return true;
+    int raw = 0;
+    if (terminal > 0 && waitpid(terminal, &raw, WNOHANG) == terminal) {
+      if (!WIFEXITED(raw) || WEXITSTATUS(raw) != 0) return false;
+      terminal = 0;
+    }
+    Sleep_For(0, 50000000L);
+  }
+  return false;
+}
+
+// The null device, for what a window's program says of itself: its errors
+// are not the user's program's, and never land on our screen.
+int Null_Device() { return open("/dev/null", O_WRONLY | O_CLOEXEC); }
+
 // Opens a new tmux window named `title` (or, when that is empty, after the
-// program's file) in the working directory; returns at once. tmux expands
-// formats in the name and the directory, "#(cmd)" among them, so every "#"
-// there is doubled.
-bool Start_In_Tmux(const std::string& title, const std::vector<std::string>& program) {
+// program's file) in the working directory; true once the program has
+// started in it. tmux expands formats in the name and the directory,
+// "#(cmd)" among them, so every "#" there is doubled.
+bool Start_In_Tmux(const std::string& title, const std::vector<std::string>& program,
+                   const std::string& started) {
   std::string name = title.empty() ? Last_Component(program.back()) : title;
   std::vector<std::string> args = {"tmux", "new-window", "-n", Tmux_Literal(name),
                                    "-c",   Tmux_Literal(Working_Directory()), "--"};
-  std::vector<std::string> command = Window_Command(program);
+  std::vector<std::string> command = Window_Command(program, started);
   args.insert(args.end(), command.begin(), command.end());
-  return Run_And_Wait(args, true) == 0;
+  int null = Null_Device();
+  pid_t pid = -1;
+  bool opened = Spawn(args, true, pid, "", null, null) == 0 && Wait_For(pid) == 0 &&
+                Handshake_Arrives(started, 0);
+  close(null);
+  return opened;
 }
 
 // Whether `terminal` is xterm or one of its wrappers, by its name or, for
@@ -105,22 +152,45 @@ std::vector<std::string> Terminal_Words() {
   return words;
 }
 
-// Starts the program in a graphical terminal without waiting for it: a child
-// starts the terminal and ends at once, so nothing is left to reap.
-bool Start_In_Terminal(const std::vector<std::string>& program) {
-  std::vector<std::string> args = Terminal_Words();
-  args.push_back("-e");
-  std::vector<std::string> command = Window_Command(program);
-  args.insert(args.end(), command.begin(), command.end());
+// Starts the program in the graphical terminal `terminal` (its words) and
+// returns once it has started there, without waiting for it: a child of
+// ours starts the terminal, awaits the handshake and ends, so nothing is
+// left to reap. A terminal whose window never came is ended.
+bool Start_In_Terminal(std::vector<std::string> terminal, const std::vector<std::string>& program,
+                       const std::string& started) {
+  terminal.push_back("-e");
+  std::vector<std::string> command = Window_Command(program, started);
+  terminal.insert(terminal.end(), command.begin(), command.end());
   pid_t pid = fork();
   if (pid < 0) return false;
   if (pid == 0) {
     setsid();
-    _exit(Start(args, true) < 0 ? 127 : 0);
+    int null = Null_Device();
+    pid_t window = -1;
+    if (Spawn(terminal, true, window, "", null, null) != 0) _exit(1);
+    if (Handshake_Arrives(started, window)) _exit(0);
+    kill(window, SIGTERM);
+    _exit(1);
   }
-  if (Wait_For(pid) == 0) return true;
-  Write("无法打开终端窗口“" + Visible(args[0]) + "”：程序将在这个终端里运行。\n");
-  return false;
+  return Wait_For(pid) == 0;
+}
+
+void Tell_No_Window(const std::string& name) {
+  Write("无法打开终端窗口“" + Visible(name) + "”：程序将在这个终端里运行。\n");
+}
+
+// Starts `program` in a window titled `title` when one opens: tmux's, or a
+// graphical terminal's. False, told, when the window did not open.
+bool Start_In_Window(const std::string& title, const std::vector<std::string>& program) {
+  bool tmux = Has_Env("TMUX");
+  if (!tmux && !Has_Env("DISPLAY") && !Has_Env("WAYLAND_DISPLAY")) return false;
+  std::vector<std::string> terminal = tmux ? std::vector<std::string>{"tmux"} : Terminal_Words();
+  std::string started = New_Handshake();
+  bool opened = !started.empty() && (tmux ? Start_In_Tmux(title, program, started)
+                                          : Start_In_Terminal(terminal, program, started));
+  if (!started.empty()) Remove_Handshake(started);
+  if (!opened) Tell_No_Window(terminal[0]);
+  return opened;
 }
 
 }  // namespace
@@ -143,8 +213,7 @@ int Start_Program(const std::vector<std::string>& words) {
   const std::string& title = words[0];
   std::vector<std::string> program(words.begin() + 1, words.end());
   program[0] = As_Path(program[0]);
-  if (Has_Env("TMUX") && Start_In_Tmux(title, program)) return 0;
-  if ((Has_Env("DISPLAY") || Has_Env("WAYLAND_DISPLAY")) && Start_In_Terminal(program)) return 0;
+  if (Start_In_Window(title, program)) return 0;
   // Here 0 means only that the program could be started.
   int ignored;
   return Run_Here(program, false, ignored) ? 0 : 127;

@@ -18,6 +18,7 @@
 #include <readline/history.h>
 #include <readline/readline.h>
 
+#include "platform/console_posix.h"
 #include "platform/line_editing.h"
 #include "platform/text.h"
 
@@ -68,6 +69,9 @@ std::vector<std::string> Find_Matches(const std::string& text) {
     std::string name = e->d_name;
     if (name == "." || name == ".." || name.compare(0, prefix.size(), prefix) != 0) continue;
     if (name[0] == '.' && prefix.empty()) continue;
+    // A name that holds controls would reach the terminal raw, in the list
+    // of matches or in the line: it is not offered.
+    if (Visible(name) != name) continue;
     if (Offered(dir + name, name)) found.push_back(dir + name);
   }
   closedir(d);
@@ -106,6 +110,17 @@ int Use_Utf8_Characters() {
   return 0;
 }
 
+// After Ctrl-Z and fg the screen shows the shell's lines, not the one being
+// edited: it is drawn again as it stands, so that what is saved is what was
+// seen. Readline calls this when a signal interrupts its read.
+int Redraw_After_Continue() {
+  if (CONTINUED) {
+    CONTINUED = 0;
+    rl_forced_update_display();
+  }
+  return 0;
+}
+
 void Setup_Readline() {
   Use_Utf8_Characters();
   rl_readline_name = "tivex";
@@ -119,6 +134,7 @@ void Setup_Readline() {
   rl_completer_word_break_characters = no_breaks;
   rl_completer_quote_characters = nullptr;
   rl_attempted_completion_function = Complete;
+  rl_signal_event_hook = Redraw_After_Continue;
   // A pasted line is an answer, as it is without the editor; no escape
   // sequences of the editor's own reach the terminal.
   rl_variable_bind("enable-bracketed-paste", "off");
@@ -149,6 +165,7 @@ bool Read_Edited_Line(std::string& s, Input_Kind kind) {
   Load_History(History_Of(kind));
   std::cout.flush();
   std::fflush(stdout);
+  CONTINUED = 0;
   char* line = readline("");
   if (line == nullptr) return false;
   s = line;

@@ -41,14 +41,22 @@ std::vector<char*> Argv_Of(const std::vector<std::string>& args) {
   return argv;
 }
 
-// Waits for `pid`; its wait status, or -1 when it cannot be waited for.
-// With `usage`, what the child cost.
+// Waits for `pid` to end; its wait status, or -1 when it cannot be waited
+// for. With `usage`, what the child cost. A child that stops (it raised
+// SIGSTOP, or read from a terminal that it had taken from us) is handed the
+// terminal and continued, as a shell's fg does: nobody else could continue
+// it, and the wait would never end.
 int Wait_Raw(pid_t pid, struct rusage* usage = nullptr) {
   int raw = 0;
-  while (wait4(pid, &raw, 0, usage) < 0) {
-    if (errno != EINTR) return -1;
+  while (true) {
+    if (wait4(pid, &raw, WUNTRACED, usage) < 0) {
+      if (errno == EINTR) continue;
+      return -1;
+    }
+    if (!WIFSTOPPED(raw)) return raw;
+    Hand_Terminal_To(getpgid(pid));
+    kill(pid, SIGCONT);
   }
-  return raw;
 }
 
 // The directories where programs are looked up: $PATH, or where it is not set
@@ -66,6 +74,45 @@ bool Starts_With(const std::string& s, const std::string& prefix) {
   return s.compare(0, prefix.size(), prefix) == 0;
 }
 
+// Starts the program `path` in the directory `dir` with fork and exec, its
+// SIGINT and SIGQUIT as their defaults: Linux counts into a program's peak
+// memory that of the process that execs it, and a spawn that borrows our
+// memory (vfork) would lend it ConsolePauser's. 0 or the error number; the
+// child reports a failed exec through a pipe that exec closes, and ends with
+// 127.
+int Fork_Exec(const std::string& path, const std::string& dir, pid_t& pid) {
+  int fds[2];
+  if (pipe(fds) != 0) return errno;
+  for (int fd : fds) fcntl(fd, F_SETFD, FD_CLOEXEC);
+  pid = fork();
+  if (pid < 0) {
+    int err = errno;
+    close(fds[0]);
+    close(fds[1]);
+    return err;
+  }
+  if (pid == 0) {
+    close(fds[0]);
+    signal(SIGINT, SIG_DFL);
+    signal(SIGQUIT, SIG_DFL);
+    if (chdir(dir.c_str()) == 0) execl(path.c_str(), path.c_str(), static_cast<char*>(nullptr));
+    int err = errno;
+    ssize_t ignored = write(fds[1], &err, sizeof err);
+    (void)ignored;
+    _exit(127);
+  }
+  close(fds[1]);
+  int err = 0;
+  ssize_t n;
+  while ((n = read(fds[0], &err, sizeof err)) < 0 && errno == EINTR) {
+  }
+  close(fds[0]);
+  // Exec closed the pipe without a word: the program runs.
+  if (n != static_cast<ssize_t>(sizeof err)) return 0;
+  waitpid(pid, nullptr, 0);
+  return err;
+}
+
 double Seconds_Of(const timeval& t) {
   return static_cast<double>(t.tv_sec) + static_cast<double>(t.tv_usec) / 1e6;
 }
@@ -73,7 +120,7 @@ double Seconds_Of(const timeval& t) {
 }  // namespace
 
 int Spawn(const std::vector<std::string>& args, bool search, pid_t& pid, const std::string& dir,
-          int out) {
+          int out, int err) {
   std::vector<char*> argv = Argv_Of(args);
   posix_spawnattr_t attr;
   posix_spawnattr_init(&attr);
@@ -87,11 +134,12 @@ int Spawn(const std::vector<std::string>& args, bool search, pid_t& pid, const s
   posix_spawn_file_actions_init(&actions);
   if (!dir.empty()) posix_spawn_file_actions_addchdir_np(&actions, dir.c_str());
   if (out >= 0) posix_spawn_file_actions_adddup2(&actions, out, STDOUT_FILENO);
-  int err = search ? posix_spawnp(&pid, argv[0], &actions, &attr, argv.data(), environ)
-                   : posix_spawn(&pid, argv[0], &actions, &attr, argv.data(), environ);
+  if (err >= 0) posix_spawn_file_actions_adddup2(&actions, err, STDERR_FILENO);
+  int failed = search ? posix_spawnp(&pid, argv[0], &actions, &attr, argv.data(), environ)
+                      : posix_spawn(&pid, argv[0], &actions, &attr, argv.data(), environ);
   posix_spawn_file_actions_destroy(&actions);
   posix_spawnattr_destroy(&attr);
-  return err;
+  return failed;
 }
 
 pid_t Start(const std::vector<std::string>& args, bool search) {
@@ -200,7 +248,7 @@ bool Run_Program(const std::string& path, long& status, int& sig, std::string& e
   // The program runs in its own directory, where it finds the files beside
   // it ("in.txt"); so its path must not depend on ours.
   std::string absolute = path[0] == '/' ? path : Join_Path(Working_Directory(), path);
-  int err = Spawn({absolute}, false, pid, Directory_Of(absolute));
+  int err = Fork_Exec(absolute, Directory_Of(absolute), pid);
   struct rusage ru {};
   int raw = err == 0 ? Wait_Raw(pid, &ru) : -1;
   Restore_Terminal_Modes();

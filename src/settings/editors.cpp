@@ -2,6 +2,7 @@
 
 #include "console/console.h"
 #include "files/files.h"
+#include "platform/file_system.h"
 #include "platform/text.h"
 #include "settings/settings.h"
 
@@ -23,12 +24,17 @@ void Edit_Setting(const std::string& label, const std::string& prompt, std::stri
 std::string Read_Program_Path() { return Read_File_Path("exe"); }
 
 // The line editor can put a line end into an answer (Ctrl-V Ctrl-J), which
-// would split the settings file's last line.
+// would split the settings file's last line; a line longer than the settings
+// file takes would make the file unreadable at the next start.
 std::string Read_Options() {
   while (true) {
     std::string ans = Read_Line(INPUT_OPTIONS);
-    if (ans.find_first_of("\r\n") == std::string::npos) return ans;
-    Print("编译选项中不能有换行，请重新输入。", 1);
+    if (ans.size() > LONGEST_LINE)
+      Print("编译选项太长（最多 64 KiB），请重新输入。", 1);
+    else if (ans.find_first_of("\r\n") != std::string::npos)
+      Print("编译选项中不能有换行，请重新输入。", 1);
+    else
+      return ans;
   }
 }
 

@@ -268,10 +268,14 @@ TEST_F(BuildAndRun, SourceNewerThanItsProgramGetsAWarningFirst) {
   namespace fs = std::filesystem;
   Place_Program(dir_, Exe("a"));
   const std::string skipped = ASK_COMPILE + "跳过编译。\n\n" + ASK_RUN + "跳过运行。\n\n";
-  // Within the same second too: a save right after a compile.
+  // Within the same second too: a save right after a compile. The source is
+  // made 0.6 s into a second, so that 300 ms either way stays in it.
+  const fs::path source = dir_.Path("a.cpp");
+  fs::last_write_time(source, std::chrono::floor<std::chrono::seconds>(fs::last_write_time(source)) +
+                                  std::chrono::milliseconds(600));
   for (int ms : {-3600000, 3600000, -300, 300}) {
     fs::path program = dir_.Path(Exe("a"));
-    fs::last_write_time(program, fs::last_write_time(dir_.Path("a.cpp")) + std::chrono::milliseconds(ms));
+    fs::last_write_time(program, fs::last_write_time(source) + std::chrono::milliseconds(ms));
     Outcome o = Run("a.cpp\n0\n0\n");
     std::string warning = ms < 0 ? "源文件比 exe 文件新，建议重新编译。\n" : "";
     EXPECT_EQ(o.out, Lane(Run_Transcript(warning + skipped))) << ms;
@@ -282,25 +286,38 @@ TEST_F(BuildAndRun, WhenNoWindowCanBeOpenedTheProgramRunsHere) {
   if (Under_Wine()) GTEST_SKIP() << "Windows always opens a console window";
   Place_Program(dir_, "a");
   dir_.Mkdir("bin");
-  dir_.Write("bin/tmux", "#!/bin/sh\nexit 1\n");
-  dir_.Write("bin/term", "#!/bin/sh\necho \"$@\" > terminal_args.txt\n");
+  dir_.Write("bin/tmux", "#!/bin/sh\necho 'no server running' >&2\nexit 1\n");
+  // A terminal that runs what follows its -e, as xterm does.
+  dir_.Write("bin/term", "#!/bin/sh\necho \"$@\" > terminal_args.txt\n"
+                         "while [ \"$1\" != -e ]; do shift; done\nshift\nexec \"$@\"\n");
   ASSERT_EQ(chmod(dir_.Path("bin/tmux").c_str(), 0755), 0);
   ASSERT_EQ(chmod(dir_.Path("bin/term").c_str(), 0755), 0);
   const std::string path = "PATH=" + dir_.Path("bin") + ":" + std::getenv("PATH");
   const std::string head = ASK_COMPILE + "跳过编译。\n\n" + ASK_RUN + DIRECT;
-  Outcome o = Run_Tivex(dir_.Dir(), "2\na.cpp\n0\n1\n", {path, "TMUX=/tmp/none,1,0"});
-  EXPECT_EQ(o.out, Run_Transcript(head + "fake_program ran\n启动成功！\n\n"));
-  // A terminal that cannot be started says so, and the program runs here.
-  o = Run_Tivex(dir_.Dir(), "2\na.cpp\n0\n1\n", {path, "DISPLAY=:99", "TERMINAL=/no/term -x"});
-  EXPECT_EQ(o.out, Run_Transcript(head + "无法打开终端窗口“/no/term”：程序将在这个终端里运行。\n" +
-                                  "fake_program ran\n启动成功！\n\n"));
-  o = Run_Tivex(dir_.Dir(), "2\na.cpp\n0\n1\n",
-                {path, "DISPLAY=:99", "TERMINAL= " + dir_.Path("bin/term") + "  --title x"});
+  // A window that did not open says so, whatever the window's program wrote
+  // of itself, and the program runs here.
+  const std::pair<std::vector<std::string>, std::string> refused[] = {
+      {{"TMUX=/tmp/none,1,0"}, "tmux"},
+      {{"DISPLAY=:99", "TERMINAL=/no/term -x"}, "/no/term"},
+      {{"DISPLAY=:99", "TERMINAL=false"}, "false"},
+      {{"DISPLAY=:99"}, "x-terminal-emulator"},
+      {{"WAYLAND_DISPLAY=wayland-99"}, "x-terminal-emulator"}};
+  for (auto [env, name] : refused) {
+    env.push_back(path);
+    Outcome o = Run_Tivex(dir_.Dir(), "2\na.cpp\n0\n1\n", env);
+    EXPECT_EQ(o.out, Run_Transcript(head + "无法打开终端窗口“" + name + "”：程序将在这个终端里运行。\n" +
+                                    "fake_program ran\n启动成功！\n\n")) << name;
+    EXPECT_EQ(o.err, "") << name;
+  }
+  Outcome o = Run_Tivex(dir_.Dir(), "2\na.cpp\n0\n1\n",
+                        {path, "DISPLAY=:99", "TERMINAL= " + dir_.Path("bin/term") + "  --title x"});
   EXPECT_EQ(o.out, Run_Transcript(head + "启动成功！\n\n"));
-  for (int i = 0; i < 100 && !dir_.Exists("terminal_args.txt"); i++)
-    std::this_thread::sleep_for(std::chrono::milliseconds(50));
-  // xterm, like tmux, may hand a lone word to the shell: a fixed script runs it.
-  EXPECT_EQ(dir_.Read("terminal_args.txt"), "--title x -e /bin/sh -c exec \"$0\" ./a\n");
+  // Every word reaches the window's fixed script as a parameter: the
+  // handshake it leaves, and the program.
+  std::string args = dir_.Read("terminal_args.txt");
+  const std::string script = "--title x -e /bin/sh -c : > \"$0\" && exec \"$@\" ";
+  EXPECT_EQ(args.compare(0, script.size(), script), 0) << args;
+  EXPECT_EQ(args.substr(args.size() - 13), "/started ./a\n") << args;
 }
 
 TEST(SettingsEditors, CompilerPathRefusesUntilAProgramIsNamed) {
@@ -539,6 +556,7 @@ TEST(OpenFile, PathsAsFileManagersPasteThemAreTakenAsMeant) {
   dir.Mkdir("my dir");
   dir.Write("my dir/a b.CPP", "");
   std::vector<std::string> env = {"EDITOR=" + Helper_File("fake_program"), "HOME=" + dir.Dir()};
+  if (!Under_Wine()) dir.Write("it's.cpp", "");
   const std::string sep = Under_Wine() ? "\\" : "/";
   // Each line names nothing as typed, but its reading does.
   std::vector<std::pair<std::string, std::string>> rows = {
@@ -546,6 +564,10 @@ TEST(OpenFile, PathsAsFileManagersPasteThemAreTakenAsMeant) {
   if (!Under_Wine()) {
     rows.push_back({"'my dir/a b.CPP' ", "my dir/a b.CPP"});
     rows.push_back({"~/my dir/a b.CPP", dir.Dir() + "/my dir/a b.CPP"});
+    // As a shell quotes a name that holds an apostrophe, and a path dropped
+    // with its trailing blank but no quotes.
+    rows.push_back({"'" + dir.Dir() + "/it'\\''s.cpp' ", dir.Dir() + "/it's.cpp"});
+    rows.push_back({"my dir/a b.CPP ", "my dir/a b.CPP"});
   }
   if (Under_Wine()) dir.Write("notepad.exe", Read_File(Helper_File("fake_program")));
   for (const auto& [typed, meant] : rows) {

@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 #include <cstdlib>
 #include <sstream>
 #include <string>
@@ -84,6 +86,25 @@ TEST(ConsolePauser, TellsWhatTheRunCost) {
   EXPECT_NEAR(f.cpu, cpu, 0.05 * cpu + 0.01) << o.out;
   EXPECT_NEAR(f.peak_mb, peak_mb, 0.05 * peak_mb) << o.out;
   EXPECT_GE(f.took, f.cpu * 0.95);
+}
+
+// A small program's peak is its own, well below ConsolePauser's: a start
+// that borrows ConsolePauser's memory (vfork) lends it nearly all of that.
+TEST(ConsolePauser, TellsASmallProgramsOwnPeak) {
+#ifndef TINY_PROGRAM
+  GTEST_SKIP() << "the small program is built on Linux";
+#else
+  if (Under_Wine()) GTEST_SKIP() << "Windows counts each process's working set apart";
+  Scratch dir;
+  dir.Write("tiny", Read_File(TINY_PROGRAM));
+  ASSERT_EQ(chmod(dir.Path("tiny").c_str(), 0755), 0);
+  Outcome o = Run_Pauser(dir.Dir(), {"tiny"});
+  Figures f = Expect_Report(o.out, "", 0);
+  double own_kib = 0, pauser_kib = 0;
+  std::istringstream(dir.Read("tiny.txt")) >> own_kib >> pauser_kib;
+  EXPECT_NEAR(f.peak_mb, own_kib / 1024, 0.1) << o.out;
+  EXPECT_LT(f.peak_mb, 0.75 * pauser_kib / 1024) << o.out;
+#endif
 }
 
 TEST(ConsolePauser, PathWithBlanksAndChineseIsOnePath) {

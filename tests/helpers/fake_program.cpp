@@ -4,7 +4,9 @@
 // there), leaves its PATH in program_path.txt, and ends as status.txt says
 // (0 when there is none): "N" ends with status N, "sleep N" sleeps 0.4 s
 // first, "crash" writes through a null pointer, "loop" runs for a minute,
-// "raw" leaves its terminal raw, silent and non-blocking (POSIX), "hex"
+// "raw" leaves its terminal raw, silent and non-blocking (POSIX),
+// "foreground" makes itself the terminal's foreground process group and
+// "stop" stops itself with SIGSTOP (POSIX), "hex"
 // reads a line and writes its bytes in hexadecimal, "work" touches 64 MB and
 // spins for half a second of CPU time, then writes what it cost by its own
 // count ("CPU-seconds peak-MB") to work.txt.
@@ -18,8 +20,18 @@
 
 #ifndef _WIN32
 #include <fcntl.h>
+#include <signal.h>
 #include <termios.h>
 #include <unistd.h>
+
+// What a program that runs jobs of its own may do to the terminal.
+void Take_The_Foreground() {
+  signal(SIGTTOU, SIG_IGN);
+  setpgid(0, 0);
+  tcsetpgrp(0, getpgrp());
+}
+
+void Stop_Itself() { raise(SIGSTOP); }
 
 // What a careless full-screen program leaves behind.
 void Leave_Terminal_Raw() {
@@ -48,6 +60,8 @@ void Own_Cost(double& cpu, double& peak_mb) {
 #include <psapi.h>
 
 void Leave_Terminal_Raw() {}
+void Take_The_Foreground() {}
+void Stop_Itself() {}
 
 void Own_Cost(double& cpu, double& peak_mb) {
   FILETIME created, ended, kernel, user;
@@ -92,6 +106,8 @@ int main(int argc, char** argv) {
   if (word == "sleep") std::this_thread::sleep_for(std::chrono::milliseconds(400));
   if (word == "loop") std::this_thread::sleep_for(std::chrono::seconds(60));
   if (word == "raw") Leave_Terminal_Raw();
+  if (word == "foreground") Take_The_Foreground();
+  if (word == "stop") Stop_Itself();
   if (word == "work") Work();
   if (word == "hex") {
 #ifndef _WIN32

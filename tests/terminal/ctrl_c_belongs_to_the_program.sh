@@ -32,14 +32,22 @@ check "tivex lived on and saved what was set after Ctrl-C" comes_to_hold "$sig/y
 appears "$sig/stty.txt"
 check "the terminal is as it was at exit" as_found "$sig/stty.txt"
 t kill-session -t sig 2>/dev/null
-rm -f "$sig/stty.txt"
-t new-session -d -s sig2 -x 120 -y 40 -c "$sig" "env -u TMUX $tivex; stty -a > stty.txt; sleep 60"
-pane=sig2:0
-wait_for sig2:0 "4. 保存信息并退出"
-keys sig2:0 3 Enter 4 Enter
-wait_for sig2:0 "请按任意键继续"
-pkill -TERM -P "$(t display -p -t sig2:0 '#{pane_pid}')" -x tivex
-appears "$sig/stty.txt"
-check "SIGTERM at a key wait gives the terminal back" as_found "$sig/stty.txt"
+# A signal that ends tivex at a key wait gives the terminal back: SIGTERM,
+# and Ctrl-C (the shell around tivex lives on with a trap of its own).
+for how in SIGTERM Ctrl-C; do
+  rm -f "$sig/stty.txt"
+  t new-session -d -s "$how" -x 120 -y 40 -c "$sig" "trap : INT; env -u TMUX $tivex; stty -a > stty.txt; sleep 60"
+  pane=$how:0
+  wait_for "$how:0" "4. 保存信息并退出"
+  keys "$how:0" 3 Enter 4 Enter
+  wait_for "$how:0" "请按任意键继续"
+  if [ $how = SIGTERM ]; then
+    pkill -TERM -P "$(t display -p -t "$how:0" '#{pane_pid}')" -x tivex
+  else
+    keys "$how:0" C-c
+  fi
+  appears "$sig/stty.txt"
+  check "$how at a key wait gives the terminal back" as_found "$sig/stty.txt"
+done
 
 finish

@@ -10,6 +10,8 @@ sig="$work/signals"
 make_loop_dir "$sig"
 t new-session -d -s keys -x 120 -y 40 -c "$sig" "trap : INT QUIT; env -u TMUX $tivex; stty -a > stty.txt; sleep 60"
 pane=keys:0
+# What the terminal is sent, read raw: a screen that cls clears shows nothing.
+t pipe-pane -t keys:0 -o "cat >> '$work/raw.txt'"
 wait_for keys:0 "4. 保存信息并退出"
 # Keys typed ahead of tivex's pause are kept: one for the pause, the rest
 # for the next question.
@@ -27,7 +29,7 @@ keys keys:0 C-c
 check "Ctrl-C at the pauser's wait ends only the pauser" wait_for keys:0 "启动成功！"
 keys keys:0 q
 wait_for keys:0 "4. 保存信息并退出"
-check "a key pressed at a wait is not echoed" not_on keys:0 "继续. . .q"
+check "a key pressed at a wait is not echoed" bash -c "! grep -qF '继续. . .q' '$work/raw.txt'"
 keys keys:0 3 Enter 4 Enter
 wait_for keys:0 "发布时间"
 sleep 0.3
@@ -35,5 +37,19 @@ keys keys:0 'C-\'
 appears "$sig/stty.txt"
 check "Ctrl-\ at a pause ends tivex and gives the terminal back" as_found "$sig/stty.txt"
 t kill-session -t keys 2>/dev/null
+
+# A terminal that shows no escapes (TERM=dumb, or none) is sent none: cls
+# writes a form feed, as to a redirected output, and no title is set.
+for term in dumb ""; do
+  t new-session -d -s "plain$term" -x 120 -y 40 -c "$sig" "env -u TMUX TERM=$term $tivex; sleep 60"
+  pane=plain$term:0
+  t pipe-pane -t "plain$term:0" -o "cat >> '$work/plain$term.txt'"
+  wait_for "plain$term:0" "4. 保存信息并退出"
+  keys "plain$term:0" 3 Enter 4 Enter
+  wait_for "plain$term:0" "请按任意键继续"
+  check "TERM=$term gets a form feed for cls" grep -q $'\f' "$work/plain$term.txt"
+  check "and no escape at all" bash -c "! grep -q $'\\x1b' '$work/plain$term.txt'"
+  t kill-session -t "plain$term" 2>/dev/null
+done
 
 finish

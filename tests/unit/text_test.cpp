@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -131,6 +132,26 @@ TEST(ArchivePreview, FoldersWhereFileManagersRunAProgramFromAnArchive) {
 
 // What Windows 10's console gives a C runtime for a Chinese key at 65001 is
 // NUL bytes: then the program reads in the OEM code page instead.
+// A line with no end in sight: what is kept stays bounded, the rest is read
+// to its LF and dropped, and what follows the LF is given back.
+TEST(ReadLineThrough, AnEndlessLineKeepsAtMost64KiBAndIsReadToItsEnd) {
+  for (bool seekable : {true, false}) {
+    long left = 100L << 20;  // 100 MB of 'x', then "\nnext"
+    long given_back = -1;
+    auto read = [&](char* buf, size_t size) -> long {
+      if (left < 0) return 0;
+      long n = std::min<long>(static_cast<long>(size), left + 5);
+      for (long i = 0; i < n; i++, left--) buf[i] = left > 0 ? 'x' : "\nnext"[-left];
+      return n;
+    };
+    std::string line;
+    if (!seekable) left = 1 << 20;  // a pipe is read byte by byte: 1 MB of it
+    ASSERT_TRUE(Read_Line_Through(line, seekable, read, [&](long rest) { given_back = rest; }));
+    EXPECT_EQ(line, std::string(LONGEST_LINE + 1, 'x'));
+    EXPECT_EQ(given_back, seekable ? 4 : -1);
+  }
+}
+
 TEST(InputCodePage, OnlyAProbeThatCameBackAsUtf8KeepsUtf8) {
   const std::pair<std::string, unsigned> rows[] = {{"\xE5\xBC\xA0\r\n", 65001},
                                                    {"\xE5\xBC\xA0", 65001},

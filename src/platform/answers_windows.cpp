@@ -1,0 +1,59 @@
+// Windows: reading an answer, from the console in UTF-16 (ReadConsoleW) or from redirected input a line at a time.
+
+#include <windows.h>
+
+#include <iostream>
+#include <string>
+
+#include "platform/console.h"
+#include "platform/console_internal.h"
+#include "platform/errors_internal.h"
+#include "platform/windows_internal.h"
+
+namespace {
+
+// A console hands over UTF-16; with input code page 65001 many consoles would
+// turn every non-ASCII character of a narrow read into a NUL byte.
+bool Read_Console_Line(std::string& s) {
+  HANDLE in = GetStdHandle(STD_INPUT_HANDLE);
+  std::wstring line;
+  wchar_t buf[1024];
+  while (line.empty() || line.back() != L'\n') {
+    DWORD got = 0;
+    if (!ReadConsoleW(in, buf, 1024, &got, nullptr) || got == 0) break;
+    line.append(buf, got);
+  }
+  // Ctrl+Z at the start of a line is the console's end of input.
+  if (line.empty() || line[0] == 0x1A) return false;
+  if (line.back() == L'\n') line.pop_back();
+  if (!line.empty() && line.back() == L'\r') line.pop_back();
+  s = Narrow(line);
+  return true;
+}
+
+// Redirected input is bytes, read by ReadFile past the C runtime.
+long Read_Redirected(char* buf, size_t size) {
+  DWORD n = 0;
+  if (ReadFile(GetStdHandle(STD_INPUT_HANDLE), buf, static_cast<DWORD>(size), &n, nullptr))
+    return static_cast<long>(n);
+  // A pipe whose writer is gone has ended; anything else is an error.
+  DWORD err = GetLastError();
+  if (err == ERROR_BROKEN_PIPE || err == ERROR_HANDLE_EOF) return 0;
+  std::cerr << "tivex: " << Call_Error("ReadFile", err) << std::endl;
+  return -1;
+}
+
+void Give_Back_Input(long rest) {
+  LARGE_INTEGER back;
+  back.QuadPart = -static_cast<LONGLONG>(rest);
+  SetFilePointerEx(GetStdHandle(STD_INPUT_HANDLE), back, nullptr, FILE_CURRENT);
+}
+
+}  // namespace
+
+bool Platform_Read_Line(std::string& s, Input_Kind) {
+  HANDLE in = GetStdHandle(STD_INPUT_HANDLE);
+  if (Is_Console(in)) return Read_Console_Line(s);
+  static const bool seekable = GetFileType(in) == FILE_TYPE_DISK;
+  return Read_Line_Through(s, seekable, Read_Redirected, Give_Back_Input);
+}
