@@ -75,7 +75,11 @@ bool Compile(const std::string& fpath, const std::string& epath) {
   std::string t;
   std::vector<std::string> words;
   Compile_Command(fpath, epath, t, words);
-  if (System(t, words) == 0) {
+  // A compiler with Chinese catalogs then says its errors in Chinese.
+  Put_Chinese_Language();
+  int result = System(t, words);
+  Restore_Language();
+  if (result == 0) {
     Print("编译成功！", 1);
     return true;
   }

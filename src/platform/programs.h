@@ -42,6 +42,12 @@ bool Run_Program(const std::string& path, long& status, int& sig, std::string& e
 void Put_First_On_Path(const std::string& dir);
 void Restore_Path();
 
+// Until Restore_Language, programs started get LANGUAGE=zh_CN:zh, so that a
+// GCC with its Chinese message catalogs speaks Chinese; nothing changes
+// where the user has set LANGUAGE (LANGUAGE=en keeps English).
+void Put_Chinese_Language();
+void Restore_Language();
+
 // A g++ that this machine has, for a hint where none is set: on PATH (the
 // system's default where it is not set), and on Windows also beside this
 // program and in the usual MinGW and MSYS2 folders; "" when there is none.

@@ -270,6 +270,23 @@ bool Run_Program(const std::string& path, long& status, int& sig, std::string& e
   return true;
 }
 
+namespace {
+
+bool LANGUAGE_PUT = false;
+
+}  // namespace
+
+void Put_Chinese_Language() {
+  const char* chosen = std::getenv("LANGUAGE");
+  if (chosen != nullptr && *chosen != '\0') return;
+  LANGUAGE_PUT = setenv("LANGUAGE", "zh_CN:zh", 1) == 0;
+}
+
+void Restore_Language() {
+  if (LANGUAGE_PUT) unsetenv("LANGUAGE");
+  LANGUAGE_PUT = false;
+}
+
 // A program finds its libraries without help here.
 void Put_First_On_Path(const std::string&) {}
 

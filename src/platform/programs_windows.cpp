@@ -135,6 +135,7 @@ int Run_Through_System(const std::string& t) {
 
 std::wstring PATH_BEFORE;  // the PATH that Restore_Path puts back
 bool PATH_CHANGED = false;
+bool LANGUAGE_PUT = false;  // LANGUAGE is ours, for Restore_Language to take
 
 }  // namespace
 
@@ -184,6 +185,16 @@ void Restore_Path() {
   if (!PATH_CHANGED) return;
   SetEnvironmentVariableW(L"PATH", PATH_BEFORE.empty() ? nullptr : PATH_BEFORE.c_str());
   PATH_CHANGED = false;
+}
+
+void Put_Chinese_Language() {
+  if (!Environment_Variable(L"LANGUAGE").empty()) return;
+  LANGUAGE_PUT = SetEnvironmentVariableW(L"LANGUAGE", L"zh_CN:zh") != 0;
+}
+
+void Restore_Language() {
+  if (LANGUAGE_PUT) SetEnvironmentVariableW(L"LANGUAGE", nullptr);
+  LANGUAGE_PUT = false;
 }
 
 std::string Find_Compiler() {

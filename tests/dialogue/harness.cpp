@@ -38,7 +38,7 @@ std::string Slurp(const std::string& path) {
   for (int i = 0; i < 3; i++)
     if (fds[i] < 0 || dup2(fds[i], i) < 0) _exit(126);
   // A test decides for itself which window and editor tivex may find.
-  for (const char* name : {"TMUX", "DISPLAY", "WAYLAND_DISPLAY", "VISUAL", "EDITOR", "TERMINAL"})
+  for (const char* name : {"TMUX", "DISPLAY", "WAYLAND_DISPLAY", "VISUAL", "EDITOR", "TERMINAL", "LANGUAGE"})
     unsetenv(name);
   setenv("WINEDEBUG", "-all", 1);
   for (const std::string& e : env) putenv(const_cast<char*>(e.c_str()));

@@ -167,6 +167,13 @@ TEST_F(BuildAndRun, RunDirectlyWhenConsolePauserIsNotSet) {
   compiler_dir.resize(compiler_dir.find_last_of(Under_Wine() ? '\\' : '/'));
   std::string path = dir_.Read("program_path.txt");
   EXPECT_EQ(path.rfind(compiler_dir + ";", 0) == 0, Under_Wine()) << path;
+  // The compiler speaks Chinese where it can, unless the user chose a
+  // language; the program gets the environment as it was.
+  for (const std::string language : {"", "en"}) {
+    Outcome o = Run_Tivex(dir_.Dir(), "2\na.cpp\n1\n1\n", {"LANGUAGE=" + language});
+    EXPECT_EQ(dir_.Read("compiler_language.txt"), language.empty() ? "zh_CN:zh" : language);
+    EXPECT_EQ(dir_.Read("program_language.txt"), language);
+  }
 }
 
 TEST_F(BuildAndRun, ProgramOrCompilerThatCannotStartIsAFailure) {

@@ -1,6 +1,6 @@
 // Stands in for g++ in the dialogue tests: records its arguments in
-// compiler_args.txt in the working directory, one a line, and its PATH in
-// compiler_path.txt; fails for a source whose name holds "bad", crashes for
+// compiler_args.txt in the working directory, one a line, its PATH in
+// compiler_path.txt and its LANGUAGE in compiler_language.txt; fails for a source whose name holds "bad", crashes for
 // one whose name holds "crash", and otherwise "compiles" by copying
 // fake_program, which lies beside it, to the file named after -o.
 
@@ -33,6 +33,8 @@ int main(int raw_argc, char** raw_argv) {
   }
   const char* path = std::getenv("PATH");
   std::ofstream("compiler_path.txt", std::ios::binary) << (path ? path : "");
+  const char* language = std::getenv("LANGUAGE");
+  std::ofstream("compiler_language.txt", std::ios::binary) << (language ? language : "");
   std::string source = argc > 1 ? argv[argc - 1] : "";
   if (source.find("crash") != std::string::npos) std::abort();
   if (source.find("bad") != std::string::npos || output.empty()) {
