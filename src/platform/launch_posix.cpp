@@ -117,7 +117,7 @@ bool Start_In_Tmux(const std::string& title, const std::vector<std::string>& pro
   args.insert(args.end(), command.begin(), command.end());
   int null = Null_Device();
   pid_t pid = -1;
-  bool opened = Spawn(args, true, pid, "", null, null) == 0 && Wait_For(pid) == 0 &&
+  bool opened = Spawn(args, true, pid, null, null) == 0 && Wait_For(pid) == 0 &&
                 Handshake_Arrives(started, 0);
   close(null);
   return opened;
@@ -167,7 +167,7 @@ bool Start_In_Terminal(std::vector<std::string> terminal, const std::vector<std:
     setsid();
     int null = Null_Device();
     pid_t window = -1;
-    if (Spawn(terminal, true, window, "", null, null) != 0) _exit(1);
+    if (Spawn(terminal, true, window, null, null) != 0) _exit(1);
     if (Handshake_Arrives(started, window)) _exit(0);
     kill(window, SIGTERM);
     _exit(1);

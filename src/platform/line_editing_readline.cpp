@@ -1,4 +1,4 @@
-// POSIX with GNU Readline: answers at a terminal edited by whole characters, a history for each kind of question, and Tab completion of paths.
+// POSIX with GNU Readline or libedit (which offers Readline's calls): answers at a terminal edited by whole characters, a history for each kind of question, and Tab completion of paths.
 
 #include <dirent.h>
 #include <langinfo.h>
@@ -15,8 +15,12 @@
 #include <vector>
 
 // Readline's headers use FILE without including <cstdio> themselves.
+#ifdef TIVEX_WITH_LIBEDIT
+#include <editline/readline.h>
+#else
 #include <readline/history.h>
 #include <readline/readline.h>
+#endif
 
 #include "platform/console_posix.h"
 #include "platform/line_editing.h"
@@ -45,16 +49,22 @@ int History_Of(Input_Kind kind) {
   }
 }
 
-// Whether the entry `full` (named `name`) is offered at the question: always
-// a directory, to go on from; a file only where such a file is asked for.
-bool Offered(const std::string& full, const std::string& name) {
-  struct stat st;
-  if (stat(full.c_str(), &st) != 0) return false;
-  if (S_ISDIR(st.st_mode)) return true;
+// Whether the regular file `full` (named `name`) is what the question asks for.
+bool Is_Asked_For(const std::string& full, const std::string& name, const struct stat& st) {
   if (!S_ISREG(st.st_mode)) return false;
   if (KIND == INPUT_SOURCE) return Lowered_Extension(name) == "cpp";
   if (KIND == INPUT_PROGRAM) return access(full.c_str(), X_OK) == 0;
   return false;
+}
+
+// How the entry `full` (named `name`) is offered at the question: always a
+// directory, with its "/" to go on from (libedit adds none of its own); a
+// file only where such a file is asked for; "" when it is not offered.
+std::string Offered(const std::string& full, const std::string& name) {
+  struct stat st;
+  if (stat(full.c_str(), &st) != 0) return "";
+  if (S_ISDIR(st.st_mode)) return full + "/";
+  return Is_Asked_For(full, name, st) ? full : "";
 }
 
 // The entries of the directory part of `text` that begin with its last part,
@@ -72,7 +82,8 @@ std::vector<std::string> Find_Matches(const std::string& text) {
     // A name that holds controls would reach the terminal raw, in the list
     // of matches or in the line: it is not offered.
     if (Visible(name) != name) continue;
-    if (Offered(dir + name, name)) found.push_back(dir + name);
+    std::string offered = Offered(dir + name, name);
+    if (!offered.empty()) found.push_back(offered);
   }
   closedir(d);
   std::sort(found.begin(), found.end());
@@ -94,7 +105,9 @@ char** Complete(const char* text, int, int) {
   rl_attempted_completion_over = 1;
   rl_completion_append_character = '\0';
   rl_filename_completion_desired = 1;
+#ifdef HAVE_RL_FILENAME_QUOTING_DESIRED
   rl_filename_quoting_desired = 0;
+#endif
   if (KIND != INPUT_SOURCE && KIND != INPUT_PROGRAM && KIND != INPUT_DIRECTORY) return nullptr;
   return rl_completion_matches(text, Next_Match);
 }
@@ -105,15 +118,18 @@ char** Complete(const char* text, int, int) {
 int Use_Utf8_Characters() {
   std::setlocale(LC_CTYPE, "");
   const char* codeset = nl_langinfo(CODESET);
-  if (codeset == nullptr || std::strcmp(codeset, "UTF-8") != 0)
-    std::setlocale(LC_CTYPE, "C.UTF-8");
+  if (codeset != nullptr && std::strcmp(codeset, "UTF-8") == 0) return 0;
+  // C.UTF-8 is glibc's and musl's; macOS and the BSDs have the others.
+  for (const char* name : {"C.UTF-8", "en_US.UTF-8", "UTF-8"})
+    if (std::setlocale(LC_CTYPE, name) != nullptr) break;
   return 0;
 }
 
 // After Ctrl-Z and fg the screen shows the shell's lines, not the one being
 // edited: it is drawn again as it stands, so that what is saved is what was
-// seen. Readline calls this when a signal interrupts its read.
-int Redraw_After_Continue() {
+// seen. Readline calls this when a signal interrupts its read; libedit, which
+// has no such hook, draws the line again on SIGCONT by itself.
+[[maybe_unused]] int Redraw_After_Continue() {
   if (CONTINUED) {
     CONTINUED = 0;
     rl_forced_update_display();
@@ -131,10 +147,15 @@ void Setup_Readline() {
   rl_variable_bind("output-meta", "on");
   rl_variable_bind("convert-meta", "off");
   static char no_breaks[] = "";
+  // The whole line is one path: GNU Readline reads the completer's breaks,
+  // libedit the basic ones.
   rl_completer_word_break_characters = no_breaks;
+  rl_basic_word_break_characters = no_breaks;
   rl_completer_quote_characters = nullptr;
   rl_attempted_completion_function = Complete;
+#ifdef HAVE_RL_SIGNAL_EVENT_HOOK
   rl_signal_event_hook = Redraw_After_Continue;
+#endif
   // A pasted line is an answer, as it is without the editor; no escape
   // sequences of the editor's own reach the terminal.
   rl_variable_bind("enable-bracketed-paste", "off");

@@ -32,7 +32,8 @@ int Platform_System(const std::string& t, const std::vector<std::string>& words)
 // in `error`, when it cannot be started; else `status` is its exit status,
 // `sig` the signal that ended it (POSIX; 0 when none), `cpu` its user and
 // system CPU seconds and `peak_mb` its peak resident memory in MB (each -1
-// when the system cannot tell).
+// when the system cannot tell). For ConsolePauser, whose only child it is:
+// on POSIX the figures are those of all the children waited for.
 bool Run_Program(const std::string& path, long& status, int& sig, std::string& error, double& cpu,
                  double& peak_mb);
 

@@ -1,7 +1,10 @@
 // POSIX: programs started from an argv with posix_spawn and waited for, the command lines of the program's vocabulary, a program measured for ConsolePauser, and the PATH search.
 
-#ifdef __APPLE__
+#ifdef HAVE_NSGETEXECUTABLEPATH
 #include <mach-o/dyld.h>
+#endif
+#ifdef HAVE_KERN_PROC_PATHNAME
+#include <sys/sysctl.h>
 #endif
 #include <fcntl.h>
 #include <signal.h>
@@ -42,14 +45,13 @@ std::vector<char*> Argv_Of(const std::vector<std::string>& args) {
 }
 
 // Waits for `pid` to end; its wait status, or -1 when it cannot be waited
-// for. With `usage`, what the child cost. A child that stops (it raised
-// SIGSTOP, or read from a terminal that it had taken from us) is handed the
-// terminal and continued, as a shell's fg does: nobody else could continue
-// it, and the wait would never end.
-int Wait_Raw(pid_t pid, struct rusage* usage = nullptr) {
+// for. A child that stops (it raised SIGSTOP, or read from a terminal that
+// it had taken from us) is handed the terminal and continued, as a shell's
+// fg does: nobody else could continue it, and the wait would never end.
+int Wait_Raw(pid_t pid) {
   int raw = 0;
   while (true) {
-    if (wait4(pid, &raw, WUNTRACED, usage) < 0) {
+    if (waitpid(pid, &raw, WUNTRACED) < 0) {
       if (errno == EINTR) continue;
       return -1;
     }
@@ -119,8 +121,7 @@ double Seconds_Of(const timeval& t) {
 
 }  // namespace
 
-int Spawn(const std::vector<std::string>& args, bool search, pid_t& pid, const std::string& dir,
-          int out, int err) {
+int Spawn(const std::vector<std::string>& args, bool search, pid_t& pid, int out, int err) {
   std::vector<char*> argv = Argv_Of(args);
   posix_spawnattr_t attr;
   posix_spawnattr_init(&attr);
@@ -132,7 +133,6 @@ int Spawn(const std::vector<std::string>& args, bool search, pid_t& pid, const s
   posix_spawnattr_setflags(&attr, POSIX_SPAWN_SETSIGDEF);
   posix_spawn_file_actions_t actions;
   posix_spawn_file_actions_init(&actions);
-  if (!dir.empty()) posix_spawn_file_actions_addchdir_np(&actions, dir.c_str());
   if (out >= 0) posix_spawn_file_actions_adddup2(&actions, out, STDOUT_FILENO);
   if (err >= 0) posix_spawn_file_actions_adddup2(&actions, err, STDERR_FILENO);
   int failed = search ? posix_spawnp(&pid, argv[0], &actions, &attr, argv.data(), environ)
@@ -180,7 +180,7 @@ std::string Output_Of(const std::vector<std::string>& args) {
   // The child's copy of the read end goes with exec.
   fcntl(fds[0], F_SETFD, FD_CLOEXEC);
   pid_t pid;
-  int err = Spawn(args, true, pid, "", fds[1]);
+  int err = Spawn(args, true, pid, fds[1]);
   close(fds[1]);
   std::string out;
   char buf[4096];
@@ -249,8 +249,10 @@ bool Run_Program(const std::string& path, long& status, int& sig, std::string& e
   // it ("in.txt"); so its path must not depend on ours.
   std::string absolute = path[0] == '/' ? path : Join_Path(Working_Directory(), path);
   int err = Fork_Exec(absolute, Directory_Of(absolute), pid);
+  int raw = err == 0 ? Wait_Raw(pid) : -1;
+  // The program is ConsolePauser's only child: what the children cost is its.
   struct rusage ru {};
-  int raw = err == 0 ? Wait_Raw(pid, &ru) : -1;
+  getrusage(RUSAGE_CHILDREN, &ru);
   Restore_Terminal_Modes();
   Restore_Interrupts();
   if (err != 0) {
@@ -295,16 +297,24 @@ void Restore_Path() {}
 std::string Find_Compiler() { return Find_On_Path("g++"); }
 
 std::string Own_Directory() {
+  // Where the system tells a program its own file: dyld on macOS, sysctl on
+  // FreeBSD, /proc on Linux. Links are resolved, as the installed layout
+  // (bin beside lib/tivex) is found from the real file.
   std::vector<char> buf(4096);
-#ifdef __APPLE__
+#if defined(HAVE_NSGETEXECUTABLEPATH)
   uint32_t size = static_cast<uint32_t>(buf.size());
   if (_NSGetExecutablePath(buf.data(), &size) != 0) return "";
-  std::string self = buf.data();
+#elif defined(HAVE_KERN_PROC_PATHNAME)
+  int mib[4] = {CTL_KERN, KERN_PROC, KERN_PROC_PATHNAME, -1};
+  size_t size = buf.size();
+  if (sysctl(mib, 4, buf.data(), &size, nullptr, 0) != 0) return "";
 #else
-  ssize_t n = readlink("/proc/self/exe", buf.data(), buf.size());
-  if (n <= 0 || static_cast<size_t>(n) >= buf.size()) return "";
-  std::string self(buf.data(), static_cast<size_t>(n));
+  std::string("/proc/self/exe").copy(buf.data(), buf.size() - 1);
 #endif
+  char* real = realpath(buf.data(), nullptr);
+  if (real == nullptr) return "";
+  std::string self = real;
+  std::free(real);
   return Directory_Of(self);
 }
 

@@ -8,12 +8,12 @@
 #include <vector>
 
 // Starts `args` (args[0] a path, or a name looked up on PATH when `search`)
-// with this process's standard streams, in the directory `dir` when it is not
-// empty, and with standard output on `out` and standard error on `err` where
-// they are not -1; 0 or the error number. SIGINT and SIGQUIT are the child's
-// own, whatever this process does with them.
-int Spawn(const std::vector<std::string>& args, bool search, pid_t& pid, const std::string& dir = "",
-          int out = -1, int err = -1);
+// with this process's standard streams, but standard output on `out` and
+// standard error on `err` where they are not -1; 0 or the error number.
+// SIGINT and SIGQUIT are the child's own, whatever this process does with
+// them.
+int Spawn(const std::vector<std::string>& args, bool search, pid_t& pid, int out = -1,
+          int err = -1);
 
 // Spawn, telling on standard error why a program could not be started; the
 // child's pid, or -1.
