@@ -86,8 +86,9 @@ void Remove_Handshake(const std::string& started) {
 // Whether the program has started in its window within ten seconds. A
 // `terminal` (0 for none) that ends with a failure before that has opened
 // none; one that ends well may have left the window to a server of its own,
-// as gnome-terminal does, and the handshake is still awaited.
-bool Handshake_Arrives(const std::string& started, pid_t terminal) {
+// as gnome-terminal does, and the handshake is still awaited. A terminal
+// that has ended is set to 0, as nothing of it is left to end.
+bool Handshake_Arrives(const std::string& started, pid_t& terminal) {
   for (int wait = 0; wait < 200; wait++) {
     if (access(started.c_str(), F_OK) == 0) return true;
     int raw = 0;
@@ -116,9 +117,9 @@ bool Start_In_Tmux(const std::string& title, const std::vector<std::string>& pro
   std::vector<std::string> command = Window_Command(program, started);
   args.insert(args.end(), command.begin(), command.end());
   int null = Null_Device();
-  pid_t pid = -1;
+  pid_t pid = -1, none = 0;
   bool opened = Spawn(args, true, pid, null, null) == 0 && Wait_For(pid) == 0 &&
-                Handshake_Arrives(started, 0);
+                Handshake_Arrives(started, none);
   close(null);
   return opened;
 }
@@ -169,7 +170,7 @@ bool Start_In_Terminal(std::vector<std::string> terminal, const std::vector<std:
     pid_t window = -1;
     if (Spawn(terminal, true, window, null, null) != 0) _exit(1);
     if (Handshake_Arrives(started, window)) _exit(0);
-    kill(window, SIGTERM);
+    if (window > 0) kill(window, SIGTERM);
     _exit(1);
   }
   return Wait_For(pid) == 0;
