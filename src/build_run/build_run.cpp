@@ -46,13 +46,13 @@ void Compile_Command(const std::string& fpath, const std::string& epath, std::st
   t = "cmd /c" + Change(inner);
 }
 
-void Pauser_Launch_Command(const std::string& epath, std::string& t,
+void Pauser_Launch_Command(const std::string& pauser, const std::string& epath, std::string& t,
                            std::vector<std::string>& words) {
   t = "start ";
   words.clear();
   Put_Path("", t, words);
   Put_Text(" ", t, words);
-  Put_Path(CON_PATH, t, words);
+  Put_Path(pauser, t, words);
   Put_Text(" ", t, words);
   Put_Path(epath, t, words);
 }
@@ -138,17 +138,23 @@ std::string Pauser_Beside_Us() {
   return Check_File_Path(installed, "exe") == PATH_OK ? installed : "";
 }
 
+// Starts the program through ConsolePauser: the one at CON_PATH, or, where
+// that is empty, the one that came with Tivex (the setting stays empty);
+// directly when there is none.
 void Launch(const std::string& fpath, const std::string& epath) {
   std::string t;
   std::vector<std::string> words;
-  if (Isfile(CON_PATH)) {
+  std::string pauser = CON_PATH.empty() ? Pauser_Beside_Us() : CON_PATH;
+  if (CON_PATH.empty() && !pauser.empty())
+    Print("使用 Tivex 自带的 ConsolePauser：" + Visible(pauser), 1);
+  if (Isfile(pauser)) {
     Print("正在通过 ConsolePauser 启动程序……", 1);
-    Pauser_Launch_Command(epath, t, words);
+    Pauser_Launch_Command(pauser, epath, t, words);
   } else {
     Print("ConsolePauser 路径无效。即将直接启动程序。", 1);
-    std::string pauser = Pauser_Beside_Us();
-    if (!pauser.empty())
-      Print("Tivex 旁边有 ConsolePauser：" + Visible(pauser) + "，可以在“设置 → 2”中填入这个路径。", 1);
+    std::string beside = Pauser_Beside_Us();
+    if (!beside.empty())
+      Print("Tivex 旁边有 ConsolePauser：" + Visible(beside) + "，可以在“设置 → 2”中填入这个路径。", 1);
     Direct_Launch_Command(fpath, epath, t, words);
   }
   Print(System(t, words) == 0 ? "启动成功！" : "启动失败！", 1);

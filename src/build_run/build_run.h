@@ -18,9 +18,9 @@ std::string Exe_Path(const std::string& fpath);
 void Compile_Command(const std::string& fpath, const std::string& epath, std::string& t,
                      std::vector<std::string>& words);
 
-// The launch command through ConsolePauser at CON_PATH. Its words: an empty
-// title, ConsolePauser and the program.
-void Pauser_Launch_Command(const std::string& epath, std::string& t,
+// The launch command through the ConsolePauser at `pauser`. Its words: an
+// empty title, ConsolePauser and the program.
+void Pauser_Launch_Command(const std::string& pauser, const std::string& epath, std::string& t,
                            std::vector<std::string>& words);
 
 // The launch command that starts the program directly, titled with its

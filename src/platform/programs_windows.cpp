@@ -210,6 +210,15 @@ std::string Find_Compiler() {
                           "C:\\msys64\\clang64\\bin", "C:\\mingw64\\bin", "C:\\MinGW\\bin",
                           "C:\\TDM-GCC-64\\bin"})
     dirs.push_back(dir);
+  // Where the IDEs that beginners had before keep theirs: Dev-C++ (Orwell's
+  // and Embarcadero's) and Code::Blocks, in either Program Files.
+  for (const wchar_t* programs : {L"ProgramFiles", L"ProgramFiles(x86)"}) {
+    std::string base = Narrow(Environment_Variable(programs));
+    if (base.empty()) continue;
+    for (const char* dir : {"Dev-Cpp\\MinGW64\\bin", "Dev-Cpp\\MinGW32\\bin",
+                            "Embarcadero\\Dev-Cpp\\TDM-GCC-64\\bin", "CodeBlocks\\MinGW\\bin"})
+      dirs.push_back(Join_Path(base, dir));
+  }
   for (const std::string& dir : dirs) {
     std::string compiler = Join_Path(Without_Trailing_Separators(dir, "\\/"), "g++.exe");
     if (!dir.empty() && Platform_Path_Status(compiler) == PATH_FILE) return compiler;

@@ -73,9 +73,11 @@ std::string Page(int spaces, const std::string& header, const std::string& items
 
 bool Under_Wine() { return Env("TIVEX_WINE", "") == "1"; }
 
+std::string Tivex_File() { return Env("TIVEX_BIN", TIVEX_BIN); }
+
 Outcome Run_Tivex(const std::string& dir, const std::string& input,
                   const std::vector<std::string>& env, const std::vector<std::string>& args) {
-  std::vector<std::string> argv = {Env("TIVEX_BIN", TIVEX_BIN)};
+  std::vector<std::string> argv = {Tivex_File()};
   argv.insert(argv.end(), args.begin(), args.end());
   return Run_Binary(argv, dir, input, env);
 }
@@ -89,7 +91,7 @@ Outcome Run_Tivex_Fed(const std::string& dir, const std::vector<std::string>& ch
   if (pid == 0) {
     close(fds[1]);
     fcntl(fds[0], F_SETFL, fcntl(fds[0], F_GETFL) | O_NONBLOCK);
-    Exec_Child({Env("TIVEX_BIN", TIVEX_BIN)}, dir, fds[0], "", io.Path("out"), io.Path("err"), {});
+    Exec_Child({Tivex_File()}, dir, fds[0], "", io.Path("out"), io.Path("err"), {});
   }
   close(fds[0]);
   for (const std::string& chunk : chunks) {

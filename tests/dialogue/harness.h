@@ -28,6 +28,9 @@ Outcome Run_Tivex(const std::string& dir, const std::string& input,
 // non-blocking, into which `chunks` are written one by one, 200 ms apart.
 Outcome Run_Tivex_Fed(const std::string& dir, const std::vector<std::string>& chunks);
 
+// The file of tivex (tivex.exe under Wine) that the tests run.
+std::string Tivex_File();
+
 // Runs ConsolePauser (ConsolePauser.exe under Wine) in `dir` with `args`.
 Outcome Run_Pauser(const std::string& dir, const std::vector<std::string>& args);
 

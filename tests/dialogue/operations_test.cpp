@@ -48,6 +48,7 @@ const std::string ASK_COMPILE = "是否需要编译？（0/1）\n";
 const std::string ASK_RUN = "是否需要运行？（0/1）\n";
 // The fallback to a direct start, and the hint at the ConsolePauser that
 // lies beside tivex, as it does in a build.
+const std::string NO_PAUSER = "no-pauser";
 const std::string DIRECT = "ConsolePauser 路径无效。即将直接启动程序。\nTivex 旁边有 ConsolePauser：" +
                            Tivex_Path(Pauser_File()) + "，可以在“设置 → 2”中填入这个路径。\n";
 
@@ -67,7 +68,8 @@ class BuildAndRun : public ::testing::Test {
   void SetUp() override {
     dir_.Write("a.cpp", "int main() {}\n");
     dir_.Write("bad.cpp", "int main() {\n");
-    Write_Settings(dir_, Helper("fake_compiler"), "");
+    // A ConsolePauser setting that names nothing: the program starts directly.
+    Write_Settings(dir_, Helper("fake_compiler"), NO_PAUSER);
   }
   Outcome Run(const std::string& answers) { return Run_Tivex(dir_.Dir(), "2\n" + answers); }
   Scratch dir_;
@@ -82,7 +84,22 @@ TEST_F(BuildAndRun, InvalidCompilerPathStopsBeforeAnythingWithAHintAtAFoundOne) 
   EXPECT_EQ(o.out, Lane(Run_Transcript("编译器路径无效！请重新设置。\n\n")));
   EXPECT_FALSE(dir_.Exists("compiler_args.txt"));
   EXPECT_EQ(o.status, 1);
-  if (Under_Wine()) return;
+  if (Under_Wine()) {
+    // Where Dev-C++ and Code::Blocks keep their MinGW, in Wine's Program Files.
+    const std::string programs = std::string(std::getenv("WINEPREFIX")) + "/drive_c/Program Files/";
+    for (std::string ide : {"Dev-Cpp\\MinGW64\\bin", "CodeBlocks\\MinGW\\bin"}) {
+      std::string unix_dir = ide;
+      for (char& c : unix_dir)
+        if (c == '\\') c = '/';
+      std::filesystem::create_directories(programs + unix_dir);
+      ASSERT_TRUE(Place_Fake_Program(programs + unix_dir + "/g++.exe"));
+      o = Run_Tivex(dir_.Dir(), "2\na.cpp\n", Without_Compilers(dir_));
+      EXPECT_NE(o.out.find(Lane("找到了编译器：C:\\Program Files\\" + ide + "\\g++.exe")), std::string::npos)
+          << o.out;
+      std::filesystem::remove_all(programs + unix_dir.substr(0, unix_dir.find('/')));
+    }
+    return;
+  }
   dir_.Mkdir("bin");
   Place_Program(dir_, "bin/g++");
   o = Run_Tivex(dir_.Dir(), "2\na.cpp\n", {"PATH=/nowhere:" + dir_.Path("bin")});
@@ -154,6 +171,30 @@ TEST_F(BuildAndRun, RunThroughConsolePauser) {
                                        Started("fake_program ran [" + Exe("a") + "]") +
                                        "启动成功！\n\n")));
   EXPECT_EQ(Program_Ran(dir_), "fake_program ran [" + Exe("a") + "]\n");
+}
+
+// An empty setting is the ConsolePauser that came with Tivex, and stays
+// empty; without one beside Tivex the program starts directly.
+TEST_F(BuildAndRun, EmptyPauserSettingIsTheOneThatCameWithTivex) {
+  Place_Program(dir_, Exe("a"));
+  Write_Settings(dir_, Helper("fake_compiler"), "");
+  Outcome o = Run("a.cpp\n0\n1\n4\n");
+  // Here the real ConsolePauser writes its report, with its timings.
+  const std::string through = Lane(ASK_RUN + "使用 Tivex 自带的 ConsolePauser：" + Tivex_Path(Pauser_File()) +
+                                   "\n正在通过 ConsolePauser 启动程序……\n" + Started("fake_program ran"));
+  EXPECT_NE(o.out.find(through), std::string::npos) << o.out;
+  EXPECT_EQ(o.out.find("程序已退出，返回值为 0") != std::string::npos, !Under_Wine()) << o.out;
+  EXPECT_EQ(Program_Ran(dir_), "fake_program ran\n");
+  EXPECT_EQ(dir_.Read(SETTINGS_FILE), Helper("fake_compiler") + "\r\n\r\n");
+  // A Tivex with no ConsolePauser beside it.
+  dir_.Mkdir("alone");
+  const std::string alone = dir_.Path("alone/" + Exe("tivex"));
+  dir_.Write("alone/" + Exe("tivex"), Read_File(Tivex_File()));
+  ASSERT_EQ(chmod(alone.c_str(), 0755), 0);
+  o = Run_Binary({alone}, dir_.Dir(), "2\na.cpp\n0\n1\n", {});
+  EXPECT_EQ(o.out, Lane(Run_Transcript(ASK_COMPILE + "跳过编译。\n\n" + ASK_RUN +
+                                       "ConsolePauser 路径无效。即将直接启动程序。\n" +
+                                       Started("fake_program ran") + "启动成功！\n\n")));
 }
 
 TEST_F(BuildAndRun, RunDirectlyWhenConsolePauserIsNotSet) {
@@ -474,7 +515,7 @@ TEST_F(BuildAndRun, EveryPathIsOneArgumentWhateverItHolds) {
   for (const std::string name : HOSTILE_NAMES) {
     dir_.Write(name + ".cpp", "");
     std::remove(dir_.Path("compiler_args.txt").c_str());
-    Write_Settings(dir_, Helper("fake_compiler"), "");
+    Write_Settings(dir_, Helper("fake_compiler"), NO_PAUSER);
     Outcome o = Run(name + ".cpp\n1\n");
     EXPECT_EQ(o.out, Run_Transcript(AUTO_COMPILE + COMPILED + ASK_RUN + DIRECT +
                                     "fake_program ran\n启动成功！\n\n")) << name;
@@ -495,7 +536,7 @@ TEST(RealCompiler, SourceInADirectoryWithShellCharactersIsBuiltAndRun) {
   dir.Mkdir(sub);
   dir.Write(sub + "/hello.cpp",
             "#include <cstdio>\nint main() { std::puts(\"你好，Tivex\"); return 0; }\n");
-  Write_Settings(dir, "/usr/bin/g++", "", "-O0");
+  Write_Settings(dir, "/usr/bin/g++", NO_PAUSER, "-O0");
   Outcome o = Run_Tivex(dir.Dir(), "2\n" + sub + "/hello.cpp\n1\n");
   EXPECT_EQ(o.out, Run_Transcript(AUTO_COMPILE + "编译成功！\n\n" + ASK_RUN + DIRECT +
                                   "你好，Tivex\n启动成功！\n\n"));

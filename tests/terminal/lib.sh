@@ -61,6 +61,9 @@ finish() {
   [ "$failed" -eq 0 ]
 }
 
+# A ConsolePauser setting of "no-pauser" names nothing: the program starts
+# directly (an empty one would be the ConsolePauser beside tivex).
+
 # Makes the directory $1 with the settings of the compiler and ConsolePauser,
 # and loop.cpp, an hour older than its program "loop": a fake_program that
 # runs until something ends it.

@@ -20,7 +20,7 @@ for program in raw foreground stop; do
     run="$program, $via"
     s=$program-$via
     rm -f "$modes/stty.txt"
-    if [ $via = pauser ]; then printf '%s\r\n%s\r\n' "$compiler" "$pauser"; else printf '%s\r\n\r\n' "$compiler"; fi \
+    if [ $via = pauser ]; then printf '%s\r\n%s\r\n' "$compiler" "$pauser"; else printf '%s\r\nno-pauser\r\n' "$compiler"; fi \
       > "$modes/yolvar_data.qd"
     t new-session -d -s $s -x 120 -y 40 -c "$modes" "env -u TMUX $tivex; stty -a > stty.txt; sleep 60"
     pane=$s:0

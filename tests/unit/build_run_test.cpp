@@ -102,16 +102,14 @@ TEST(LaunchCommands, TitleProgramAndArgumentAreTheQuotedWords) {
               {"", "", "a.exe", {"", "", "a.exe"}},
               {"", "C:\\a b.cpp", "C:\\a b.exe", {"C:\\a b.cpp", "C:\\a b.exe"}}};
   for (const auto& r : rows) {
-    CON_PATH = r.pauser;
     std::string line;
     Args words;
     if (r.source.empty())
-      Pauser_Launch_Command(r.program, line, words);
+      Pauser_Launch_Command(r.pauser, r.program, line, words);
     else
       Direct_Launch_Command(r.source, r.program, line, words);
     EXPECT_EQ(line.compare(0, 6, "start "), 0) << line;
     EXPECT_EQ(Split_Arguments(line.substr(6)), r.expected) << line;
     EXPECT_EQ(words, r.expected) << line;
   }
-  CON_PATH = "";
 }
