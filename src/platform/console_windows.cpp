@@ -116,14 +116,27 @@ void Write_Whole_Characters(std::ostream& stream, DWORD which) {
 volatile LONG CHILD_RUNNING = 0;
 volatile ULONGLONG CHILD_ENDED_AT = 0;
 
-BOOL WINAPI Leave_Ctrl_C_To_The_Child(DWORD type) {
-  if (type != CTRL_C_EVENT && type != CTRL_BREAK_EVENT) return FALSE;
-  return CHILD_RUNNING || GetTickCount64() - CHILD_ENDED_AT < 1000;
+void End_Timer_Period();
+
+// Ctrl+C and Ctrl+Break while a child runs are the child's. Any other event
+// (Ctrl+C at a question, the window closed, a logoff) ends this process
+// without its atexit: the window that started it gets its code pages, and
+// the system its timer, back here.
+BOOL WINAPI On_Console_Event(DWORD type) {
+  bool interrupt = type == CTRL_C_EVENT || type == CTRL_BREAK_EVENT;
+  if (interrupt && (CHILD_RUNNING || GetTickCount64() - CHILD_ENDED_AT < 1000)) return TRUE;
+  Restore_Code_Pages();
+  End_Timer_Period();
+  return FALSE;
 }
 
 // --- Timers: Sleep would round each 1 ms pause up to the system's tick.
 
-void End_Timer_Period() { timeEndPeriod(1); }
+// Once, whichever end comes first: the handler of a console event or exit.
+void End_Timer_Period() {
+  static volatile LONG ended = 0;
+  if (InterlockedExchange(&ended, 1) == 0) timeEndPeriod(1);
+}
 
 HANDLE Sleep_Timer() {
   static HANDLE timer = [] {
@@ -173,7 +186,7 @@ void Setup_Console() {
   Write_Whole_Characters(std::cerr, STD_ERROR_HANDLE);
   timeBeginPeriod(1);
   std::atexit(End_Timer_Period);
-  SetConsoleCtrlHandler(Leave_Ctrl_C_To_The_Child, TRUE);
+  SetConsoleCtrlHandler(On_Console_Event, TRUE);
 }
 
 void Prepare_Program_Input() {
