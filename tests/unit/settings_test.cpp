@@ -314,6 +314,15 @@ TEST(SettingsFile, FileThatCannotBeReadIsNeverReplaced) {
   EXPECT_GT(readlink(FILE_NAME.c_str(), target, sizeof target - 1), 0);
   EXPECT_STREQ(target, "/proc/self/mem");
   EXPECT_EQ(scratch.Listing(), FILE_NAME);
+  // A file that could be replaced, but whose long line made it unreadable.
+  Scratch plain;
+  Cwd_Guard plain_cwd(plain.Dir());
+  const std::string unread = "a\r\n" + std::string(LONGEST_LINE + 1, 'x');
+  plain.Write(FILE_NAME, unread);
+  Load();
+  Set("new", "", "");
+  EXPECT_FALSE(Save_Settings());
+  EXPECT_EQ(plain.Read(FILE_NAME), unread);
 }
 #endif
 
