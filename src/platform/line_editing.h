@@ -1,4 +1,4 @@
-// Private to the POSIX files of the platform layer: the line editor for answers typed at a terminal (GNU Readline, or none).
+// Private to the POSIX files of the platform layer: the line editor for answers typed at a terminal (GNU Readline or libedit, or none).
 
 #pragma once
 
