@@ -130,7 +130,7 @@ int Tivex_Main(const std::vector<std::string>& args) {
   Init();
   // Started from inside a zip, it would keep its settings in a folder that
   // the file manager removes, and ConsolePauser is not beside it.
-  bool zipped = Is_Archive_Preview(Own_Directory());
+  bool zipped = Is_Archive_Preview(Own_Directory()) || Runs_From_Temporary_Folder();
   while (true) {
     System("cls");
     if (zipped) Print("Tivex 正在压缩包里运行：请先把压缩包全部解压到一个文件夹，再从那里启动它。", 1);

@@ -58,6 +58,11 @@ std::string Find_Compiler();
 // separator at its end (but a root's); "" when it cannot be had.
 std::string Own_Directory();
 
+// Whether this program runs from under the system's folder of temporary
+// files, where archive tools (360压缩, 2345好压, Bandizip, ...) unpack a
+// program that they start from inside an archive; false on POSIX.
+bool Runs_From_Temporary_Folder();
+
 // The program's own arguments in UTF-8 (on Windows from the wide command
 // line, since narrow argv is in the ANSI code page).
 std::vector<std::string> Program_Arguments(int argc, char** argv);

@@ -318,6 +318,9 @@ std::string Own_Directory() {
   return Directory_Of(self);
 }
 
+// A program is started from inside an archive only on Windows.
+bool Runs_From_Temporary_Folder() { return false; }
+
 std::vector<std::string> Program_Arguments(int argc, char** argv) {
   return std::vector<std::string>(argv, argv + argc);
 }

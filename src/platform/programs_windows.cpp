@@ -234,6 +234,16 @@ std::string Own_Directory() {
   return Directory_Of(Narrow(self));
 }
 
+bool Runs_From_Temporary_Folder() {
+  wchar_t temp[MAX_PATH + 1];
+  DWORD n = GetTempPathW(MAX_PATH + 1, temp);
+  std::wstring dir = Widen(Own_Directory()) + L"\\";
+  // GetTempPathW ends with a backslash; names are compared as Windows does.
+  return n > 0 && n <= MAX_PATH && dir.size() >= n &&
+         CompareStringOrdinal(dir.c_str(), static_cast<int>(n), temp, static_cast<int>(n), TRUE) ==
+             CSTR_EQUAL;
+}
+
 std::vector<std::string> Program_Arguments(int, char**) {
   int n = 0;
   wchar_t** wide = CommandLineToArgvW(GetCommandLineW(), &n);
