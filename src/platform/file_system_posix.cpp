@@ -64,9 +64,11 @@ std::string Directory_Shown(const std::string& p) {
 // that a leftover holds; its descriptor, or -1 with `error` set.
 int Open_Fresh_Temp(const std::string& p, mode_t mode, std::string& temp, std::string& error) {
   std::string dir = Directory_Of(p).empty() ? "." : Directory_Of(p);
+  // Made before any open, whose errno realpath would change.
+  const std::string refused = "cannot make a temporary file in " + Directory_Shown(p) + ": ";
   struct stat st;
   if (stat(dir.c_str(), &st) == 0 && !May_Write(dir, st)) {
-    error = "cannot make a temporary file in " + Directory_Shown(p) + ": " + Call_Error("open", EACCES);
+    error = refused + Call_Error("open", EACCES);
     return -1;
   }
   for (int attempt = 0; attempt < 100; attempt++) {
@@ -75,7 +77,7 @@ int Open_Fresh_Temp(const std::string& p, mode_t mode, std::string& temp, std::s
     if (fd >= 0) return fd;
     if (errno != EEXIST) break;
   }
-  error = "cannot make a temporary file in " + Directory_Shown(p) + ": " + Call_Error("open", errno);
+  error = refused + Call_Error("open", errno);
   return -1;
 }
 

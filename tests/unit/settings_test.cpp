@@ -256,7 +256,8 @@ TEST(SettingsFile, OnlyARegularFileThatMayBeWrittenIsReplaced) {
     std::string refusal;
   } rows[] = {{"device", "is a character device"}, {"fifo", "is a FIFO"},
               {"directory", "is a directory"},     {"read-only file", "may not be written"},
-              {"read-only directory", "cannot make a temporary file in "}};
+              {"read-only directory", "cannot make a temporary file in "},
+              {"missing directory", "cannot make a temporary file in kept/none: open: "}};
   for (const auto& r : rows) {
     Scratch scratch;
     Cwd_Guard cwd(scratch.Dir());
@@ -273,6 +274,7 @@ TEST(SettingsFile, OnlyARegularFileThatMayBeWrittenIsReplaced) {
       scratch.Write(FILE_NAME, "old");
       ASSERT_EQ(chmod(FILE_NAME.c_str(), 0444), 0);
     }
+    if (what == "missing directory") target = "kept/none/target";
     if (what == "read-only directory") {
       scratch.Write("kept/target", "old");
       ASSERT_EQ(chmod("kept", 0555), 0);
@@ -280,8 +282,10 @@ TEST(SettingsFile, OnlyARegularFileThatMayBeWrittenIsReplaced) {
     if (target != FILE_NAME) {
       ASSERT_EQ(symlink(target.c_str(), FILE_NAME.c_str()), 0);
     }
+    // What the settings file leads to, or the link where it leads nowhere.
+    auto status = what == "missing directory" ? lstat : stat;
     struct stat before, after;
-    ASSERT_EQ(stat(FILE_NAME.c_str(), &before), 0);
+    ASSERT_EQ(status(FILE_NAME.c_str(), &before), 0);
     std::stringstream err;
     std::streambuf* old = std::cerr.rdbuf(err.rdbuf());
     Set("a", "b", "c");
@@ -289,7 +293,7 @@ TEST(SettingsFile, OnlyARegularFileThatMayBeWrittenIsReplaced) {
     std::cerr.rdbuf(old);
     EXPECT_FALSE(saved) << what;
     EXPECT_NE(err.str().find(r.refusal), std::string::npos) << what << ": " << err.str();
-    ASSERT_EQ(stat(FILE_NAME.c_str(), &after), 0) << what;
+    ASSERT_EQ(status(FILE_NAME.c_str(), &after), 0) << what;
     EXPECT_EQ(after.st_mode, before.st_mode) << what;
     EXPECT_EQ(after.st_ino, before.st_ino) << what;
     if (S_ISREG(after.st_mode)) {
