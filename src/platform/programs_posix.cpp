@@ -142,6 +142,10 @@ int Spawn(const std::vector<std::string>& args, bool search, pid_t& pid, int out
   return failed;
 }
 
+namespace {
+
+// Spawn, telling on standard error why a program could not be started; the
+// child's pid, or -1.
 pid_t Start(const std::vector<std::string>& args, bool search) {
   pid_t pid = -1;
   int err = Spawn(args, search, pid);
@@ -150,6 +154,8 @@ pid_t Start(const std::vector<std::string>& args, bool search) {
             << std::endl;
   return -1;
 }
+
+}  // namespace
 
 int Wait_For(pid_t pid) {
   int raw = Wait_Raw(pid);

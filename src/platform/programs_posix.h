@@ -15,10 +15,6 @@
 int Spawn(const std::vector<std::string>& args, bool search, pid_t& pid, int out = -1,
           int err = -1);
 
-// Spawn, telling on standard error why a program could not be started; the
-// child's pid, or -1.
-pid_t Start(const std::vector<std::string>& args, bool search);
-
 // Waits for `pid` and turns its end into a result: its exit status, or
 // 128 and the signal's number when a signal ended it.
 int Wait_For(pid_t pid);
