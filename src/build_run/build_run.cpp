@@ -7,6 +7,7 @@
 
 #include "console/console.h"
 #include "files/files.h"
+#include "platform/compiler.h"
 #include "platform/file_system.h"
 #include "platform/programs.h"
 #include "platform/text.h"
@@ -72,18 +73,25 @@ namespace {
 // closing pause. A program that cannot be overwritten gets a hint.
 bool Compile(const std::string& fpath, const std::string& epath) {
   Print("正在编译……", 1);
-  std::string t;
+  std::string t, source_arg, program_arg;
   std::vector<std::string> words;
-  Compile_Command(fpath, epath, t, words);
+  Begin_Compile(COM_PATH, fpath, epath, source_arg, program_arg);
+  Compile_Command(source_arg, program_arg, t, words);
   // A compiler with Chinese catalogs then says its errors in Chinese.
   Put_Chinese_Language();
   int result = System(t, words);
   Restore_Language();
-  if (result == 0) {
+  if (End_Compile(result == 0)) {
     Print("编译成功！", 1);
     return true;
   }
   Print("编译失败！", 2);
+  // A compiler that reads the ANSI code page gets "?" for the rest.
+  std::string unreadable = Unreadable_Characters();
+  if (!unreadable.empty())
+    Print("编译器读不了路径中的“" + unreadable +
+              "”：请给源文件和它所在的文件夹都起英文名字，或者换用 GCC 13 或更新的版本。",
+          2);
   // Notepad may be left without saving, and on Windows 11 it returns at once.
   if (File_Is_Empty(fpath)) Print("源文件是空的：请先在编辑器里写好程序并保存，再编译。", 2);
   // Windows will not replace a program that still runs; the linker then only

@@ -40,7 +40,8 @@ void Put_Text(const std::string& text, std::string& t, std::vector<std::string>&
 std::string Pasted_Path(const std::string& ans);
 
 // `ans` when it names something as typed, else its pasted reading when that
-// names something, else `ans`: a line that names something is never changed.
+// names something, else `ans`: a line that names something is never changed,
+// but for what the system drops when it opens it (Opened_Path).
 std::string Meant_Path(const std::string& ans);
 
 // What a path line is, as the checks see it.

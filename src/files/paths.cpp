@@ -37,6 +37,15 @@ bool Shell_Word(const std::string& s, std::string& word) {
   return true;
 }
 
+// Tells a line that names nothing, typed with an input method in Chinese
+// punctuation mode ("Z：、tmp、t.cpp"), to switch to English punctuation.
+void Hint_At_Chinese_Punctuation(const std::string& ans) {
+  std::string found;
+  for (const char* mark : {"、", "：", "。", "．", "／", "＼"})
+    if (ans.find(mark) != std::string::npos) found += mark;
+  if (!found.empty()) Print("提示：路径中有中文标点“" + found + "”，请把输入法切换到英文标点后再输入。", 1);
+}
+
 }  // namespace
 
 Path_Kind Path_Status(const std::string& s) {
@@ -61,9 +70,9 @@ std::string Pasted_Path(const std::string& ans) {
 }
 
 std::string Meant_Path(const std::string& ans) {
-  if (Path_Status(ans) != PATH_MISSING) return ans;
+  if (Path_Status(ans) != PATH_MISSING) return Opened_Path(ans);
   std::string pasted = Pasted_Path(ans);
-  return !pasted.empty() && Path_Status(pasted) != PATH_MISSING ? pasted : ans;
+  return !pasted.empty() && Path_Status(pasted) != PATH_MISSING ? Opened_Path(pasted) : ans;
 }
 
 Path_Verdict Check_File_Path(const std::string& ans, const std::string& wh) {
@@ -82,6 +91,7 @@ std::string Read_File_Path(std::string wh) {
     Path_Verdict v = Check_File_Path(ans, wh);
     if (v == PATH_OK) return ans;
     Print(v == PATH_INVALID ? INVALID : v == PATH_NOT_FILE ? NOT_FILE : WRONG_TYPE, 1);
+    if (v == PATH_INVALID) Hint_At_Chinese_Punctuation(ans);
   }
 }
 
@@ -90,6 +100,7 @@ std::string Read_Path() {
     std::string ans = Meant_Path(Read_Line(INPUT_DIRECTORY));
     if (Path_Status(ans) != PATH_MISSING) return ans;
     Print(INVALID, 1);
+    Hint_At_Chinese_Punctuation(ans);
   }
 }
 

@@ -18,13 +18,15 @@ bool Read_Console_Line(std::string& s) {
   HANDLE in = GetStdHandle(STD_INPUT_HANDLE);
   std::wstring line;
   wchar_t buf[1024];
-  while (line.empty() || line.back() != L'\n') {
+  while (line.empty() || (line.back() != L'\n' && line[0] != 0x1A)) {
     DWORD got = 0;
     if (!ReadConsoleW(in, buf, 1024, &got, nullptr) || got == 0) break;
     line.append(buf, got);
   }
-  // Ctrl+Z at the start of a line is the console's end of input.
-  if (line.empty() || line[0] == 0x1A) return false;
+  // Nothing at all is the end of the console's input. A line of Ctrl+Z,
+  // which ends a program's input, is an answer here (an invalid one):
+  // beginners press it to undo.
+  if (line.empty()) return false;
   if (line.back() == L'\n') line.pop_back();
   if (!line.empty() && line.back() == L'\r') line.pop_back();
   s = Narrow(line);

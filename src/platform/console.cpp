@@ -1,4 +1,4 @@
-// What both platforms share of the console: writing at once, the key prompt, a line of redirected input, the input code page's decision.
+// What both platforms share of the console: writing at once, the key prompt, a line of redirected input, the console probe's verdict.
 
 #include "platform/console.h"
 
@@ -43,6 +43,4 @@ bool Read_Line_Through(std::string& s, bool seekable, const Input_Reader& read,
   }
 }
 
-unsigned Input_Code_Page(const std::string& probe, unsigned oem) {
-  return probe.compare(0, 3, "\xE5\xBC\xA0") == 0 ? 65001 : oem;
-}
+bool Probe_Reads_Utf8(const std::string& probe) { return probe.compare(0, 3, "\xE5\xBC\xA0") == 0; }

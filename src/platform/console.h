@@ -44,9 +44,9 @@ void Wait_For_Key_Press();
 // a console's); `title` must hold no controls.
 void Set_Window_Title(const std::string& title);
 
-// Makes typed text reach the program that ConsolePauser starts whole: on
-// Windows the console's input code page stays 65001 only where a probe key
-// read through ReadFile comes back as UTF-8, and is the system's OEM code
-// page elsewhere (Windows 10's console reads non-ASCII keys as NUL bytes at
-// 65001); nothing on POSIX, where terminals are UTF-8.
+// Makes typed text reach the program that ConsolePauser starts as UTF-8: on
+// Windows the console's input code page is 65001, and a probe key read
+// through ReadFile decides whether the console gives UTF-8 that way (Windows
+// 10's console gives NUL bytes): where it does not, Run_Program relays the
+// console's lines to the program. Nothing on POSIX, where terminals are UTF-8.
 void Prepare_Program_Input();

@@ -1,4 +1,4 @@
-// Private to the platform layer's console files: what both platforms share of the key prompt, reading redirected input a line at a time, and the input code page.
+// Private to the platform layer's console files: what both platforms share of the key prompt, reading redirected input a line at a time, and the console probe's verdict.
 
 #pragma once
 
@@ -30,7 +30,6 @@ using Input_Reader = std::function<long(char* buf, size_t size)>;
 bool Read_Line_Through(std::string& s, bool seekable, const Input_Reader& read,
                        const std::function<void(long rest)>& give_back);
 
-// The input code page for a program, from what a probe read of the key
-// "张" and Enter returned at 65001: 65001 when it came back as UTF-8, else
-// `oem`.
-unsigned Input_Code_Page(const std::string& probe, unsigned oem);
+// Whether a probe read of the key "张" and Enter at input code page 65001
+// came back as UTF-8 (Windows 10's console gives NUL bytes instead).
+bool Probe_Reads_Utf8(const std::string& probe);

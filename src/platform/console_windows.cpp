@@ -16,7 +16,7 @@
 namespace {
 
 // --- Code pages: UTF-8 both ways while Tivex runs, the ones found given back
-// at exit, and the input code page of a program that ConsolePauser starts.
+// at exit (ConsolePauser's program keeps them: see program_input_windows.cpp).
 
 UINT INPUT_CP_FOUND = 0, OUTPUT_CP_FOUND = 0;
 
@@ -32,37 +32,6 @@ void Use_Utf8_Code_Pages() {
   std::atexit(Restore_Code_Pages);
   SetConsoleOutputCP(65001);
   SetConsoleCP(65001);
-}
-
-// One key event of `c` (`vk` its virtual key), pressed or released.
-INPUT_RECORD Key_Event(wchar_t c, WORD vk, BOOL down) {
-  INPUT_RECORD r{};
-  r.EventType = KEY_EVENT;
-  r.Event.KeyEvent.bKeyDown = down;
-  r.Event.KeyEvent.wRepeatCount = 1;
-  r.Event.KeyEvent.wVirtualKeyCode = vk;
-  r.Event.KeyEvent.uChar.UnicodeChar = c;
-  return r;
-}
-
-// What ReadFile, as every C runtime reads a console, returns for "张" and
-// Enter typed at the current input code page; "" when it cannot be tried.
-// The keys are not echoed, and nothing of them is left behind.
-std::string Probe_Console_Read(HANDLE in) {
-  DWORD mode = 0;
-  if (!GetConsoleMode(in, &mode)) return "";
-  FlushConsoleInputBuffer(in);
-  SetConsoleMode(in, (mode | ENABLE_LINE_INPUT | ENABLE_PROCESSED_INPUT) & ~ENABLE_ECHO_INPUT);
-  INPUT_RECORD keys[4] = {Key_Event(0x5F20, 0, TRUE), Key_Event(0x5F20, 0, FALSE),
-                          Key_Event(L'\r', VK_RETURN, TRUE), Key_Event(L'\r', VK_RETURN, FALSE)};
-  DWORD written = 0;
-  char buf[64];
-  DWORD got = 0;
-  if (WriteConsoleInputW(in, keys, 4, &written) && written == 4)
-    if (!ReadFile(in, buf, sizeof buf, &got, nullptr)) got = 0;
-  FlushConsoleInputBuffer(in);
-  SetConsoleMode(in, mode);
-  return std::string(buf, got);
 }
 
 // --- Output: what reaches a console is whole characters in UTF-16.
@@ -187,13 +156,6 @@ void Setup_Console() {
   timeBeginPeriod(1);
   std::atexit(End_Timer_Period);
   SetConsoleCtrlHandler(On_Console_Event, TRUE);
-}
-
-void Prepare_Program_Input() {
-  HANDLE in = GetStdHandle(STD_INPUT_HANDLE);
-  if (!Is_Console(in)) return;
-  SetConsoleCP(65001);
-  SetConsoleCP(Input_Code_Page(Probe_Console_Read(in), GetOEMCP()));
 }
 
 void Sleep_For(long sec, long nsec) {

@@ -90,3 +90,8 @@ void Hide_File(const std::string& p);
 // `p` with a leading "~/" turned into the home directory (POSIX, where a
 // shell would have done it); `p` unchanged on Windows or without a home.
 std::string Expand_Home(const std::string& p);
+
+// The path that the system opens for `p`: on Windows without the blanks and
+// dots at the end of its last component, which Windows drops; `p` itself on
+// POSIX.
+std::string Opened_Path(const std::string& p);

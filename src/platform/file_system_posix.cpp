@@ -244,6 +244,8 @@ void Remove_File(const std::string& p) {
 
 void Hide_File(const std::string&) {}
 
+std::string Opened_Path(const std::string& p) { return p; }
+
 std::string Expand_Home(const std::string& p) {
   const char* home = std::getenv("HOME");
   if (p.compare(0, 2, "~/") != 0 || home == nullptr || *home == '\0') return p;

@@ -191,3 +191,5 @@ void Hide_File(const std::string& p) {
 }
 
 std::string Expand_Home(const std::string& p) { return p; }
+
+std::string Opened_Path(const std::string& p) { return Without_Trailing_Blanks_And_Dots(p); }

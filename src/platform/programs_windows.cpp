@@ -70,19 +70,50 @@ void Wait_Measuring(HANDLE process, HANDLE thread, Cost* cost) {
   }
 }
 
-// Starts `line` (with `app` as the program, not searched on PATH) with this
-// process's console and standard streams, in `dir` when it is given, and
-// waits for it, measuring it into `cost` when it is given. False, with the
-// error number in `err`, when it cannot be started.
-bool Start_And_Wait(const std::wstring& app, std::wstring line, DWORD& code, DWORD& err,
-                    const wchar_t* dir = nullptr, Cost* cost = nullptr) {
+// An inheritable copy of this process's standard handle `which`, for a child
+// whose standard input is another; nullptr when there is none.
+HANDLE Inheritable_Standard(DWORD which) {
+  HANDLE h = GetStdHandle(which), copy = nullptr;
+  if (h == nullptr || h == INVALID_HANDLE_VALUE ||
+      !DuplicateHandle(GetCurrentProcess(), h, GetCurrentProcess(), &copy, 0, TRUE,
+                       DUPLICATE_SAME_ACCESS))
+    return nullptr;
+  return copy;
+}
+
+// Starts `app` with the command line `line`; its standard input is `input`
+// where one is given, its other streams this process's.
+bool Create_Process(const std::wstring& app, std::wstring& line, const wchar_t* dir, HANDLE input,
+                    PROCESS_INFORMATION& pi) {
   STARTUPINFOW si{};
   si.cb = sizeof si;
-  PROCESS_INFORMATION pi{};
-  Child_Starts();
+  if (input) {
+    si.dwFlags = STARTF_USESTDHANDLES;
+    si.hStdInput = input;
+    si.hStdOutput = Inheritable_Standard(STD_OUTPUT_HANDLE);
+    si.hStdError = Inheritable_Standard(STD_ERROR_HANDLE);
+  }
   bool started = CreateProcessW(app.c_str(), line.data(), nullptr, nullptr, TRUE, 0, nullptr,
                                 dir, &si, &pi);
+  DWORD err = GetLastError();
+  for (HANDLE copy : {si.hStdOutput, si.hStdError})
+    if (copy) CloseHandle(copy);
+  SetLastError(err);
+  return started;
+}
+
+// Starts `line` (with `app` as the program, not searched on PATH) with this
+// process's console and standard streams (but `input`, where one is given),
+// in `dir` when it is given, and waits for it, measuring it into `cost` when
+// it is given. False, with the error number in `err`, when it cannot be
+// started.
+bool Start_And_Wait(const std::wstring& app, std::wstring line, DWORD& code, DWORD& err,
+                    const wchar_t* dir = nullptr, Cost* cost = nullptr, HANDLE input = nullptr) {
+  PROCESS_INFORMATION pi{};
+  Child_Starts();
+  bool started = Create_Process(app, line, dir, input, pi);
   err = started ? 0 : GetLastError();
+  if (input) Input_Relay_Started();
   if (started) {
     Wait_Measuring(pi.hProcess, pi.hThread, cost);
     GetExitCodeProcess(pi.hProcess, &code);
@@ -155,9 +186,11 @@ bool Run_Program(const std::string& path, long& status, int& sig, std::string& e
   bool known = n > 0 && n < 32768;
   std::wstring absolute = known ? std::wstring(full, n) : app;
   std::wstring dir = Widen(Directory_Of(Narrow(absolute)));
+  HANDLE input = Begin_Input_Relay(absolute);
   // With the application name given, Windows does not search PATH for it.
   bool started = Start_And_Wait(absolute, L"\"" + app + L"\"", code, err,
-                                known && !dir.empty() ? dir.c_str() : nullptr, &cost);
+                                known && !dir.empty() ? dir.c_str() : nullptr, &cost, input);
+  End_Input_Relay();
   cpu = cost.cpu;
   peak_mb = cost.peak_mb;
   if (!started) {

@@ -199,6 +199,25 @@ std::string Join_Path(const std::string& dir, const std::string& name) {
   return ends_in_separator ? dir + name : dir + PATH_SEPARATOR + name;
 }
 
+bool Manifest_Says_Utf8(const std::string& text) {
+  size_t element = text.find("activeCodePage");
+  size_t start = element == std::string::npos ? element : text.find('>', element);
+  size_t end = start == std::string::npos ? start : text.find('<', start);
+  if (end == std::string::npos || text[start - 1] == '/') return false;  // <activeCodePage/>
+  std::string value = text.substr(start + 1, end - start - 1);
+  size_t first = value.find_first_not_of(" \t\r\n"), last = value.find_last_not_of(" \t\r\n");
+  value = first == std::string::npos ? "" : value.substr(first, last - first + 1);
+  for (char& c : value) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  return value == "utf-8";
+}
+
+std::string Without_Trailing_Blanks_And_Dots(const std::string& p) {
+  size_t start = p.find_last_of("\\/");
+  start = start == std::string::npos ? 0 : start + 1;
+  size_t end = p.find_last_not_of(" .");
+  return end != std::string::npos && end >= start ? p.substr(0, end + 1) : p;
+}
+
 std::string Without_Trailing_Separators(const std::string& p, const char* separators) {
   std::string s = p;
   auto is_separator = [&](char c) { return std::string(separators).find(c) != std::string::npos; };

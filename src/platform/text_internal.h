@@ -21,6 +21,15 @@ bool Key_Is_Complete(const std::string& key);
 // a.cpp; a root ("/", "C:\" with its backslash) keeps its separator.
 std::string Without_Trailing_Separators(const std::string& p, const char* separators);
 
+// Whether the program manifest `text` sets the active code page to UTF-8
+// (<activeCodePage>UTF-8</activeCodePage>, in any case, with any prefix).
+bool Manifest_Says_Utf8(const std::string& text);
+
+// `p` without the blanks and dots at the end of its last component, as
+// Windows opens it ("t.cpp. " is "t.cpp"); a last component of only dots and
+// blanks ("..") stays.
+std::string Without_Trailing_Blanks_And_Dots(const std::string& p);
+
 // `s` with every "#" doubled, so that tmux takes it literally and expands
 // no format in it.
 std::string Tmux_Literal(const std::string& s);

@@ -42,3 +42,17 @@ bool Is_Console(HANDLE h);
 // are the child's, and this process lives on. In console_windows.cpp.
 void Child_Starts();
 void Child_Ended();
+
+// Where the console cannot hand typed text to ReadFile as UTF-8 (as the probe
+// of Prepare_Program_Input found) and the program at `program` reads no
+// single keys from the console: the read end of a pipe, to be the program's
+// standard input, into which a thread relays what is typed at the console,
+// line by line, as UTF-8; Ctrl+Z at the start of a line ends it. nullptr
+// where the program keeps the console. In program_input_windows.cpp.
+HANDLE Begin_Input_Relay(const std::wstring& program);
+
+// Once the program holds the pipe's read end: closes this process's copy.
+void Input_Relay_Started();
+
+// Once the program has ended: stops the relay (nothing when none runs).
+void End_Input_Relay();

@@ -33,6 +33,8 @@ std::string Read_Options() {
       Print("编译选项太长（最多 64 KiB），请重新输入。", 1);
     else if (ans.find_first_of("\r\n") != std::string::npos)
       Print("编译选项中不能有换行，请重新输入。", 1);
+    else if (ans.find('\x1A') != std::string::npos)  // Ctrl+Z, typed to undo
+      Print("编译选项中不能有 Ctrl+Z，请重新输入。", 1);
     else
       return ans;
   }

@@ -15,14 +15,17 @@ const std::string HUGE_DIGITS(4 << 20, '7');
 const std::string HUGE_TEXT(4 << 20, 'a');
 const std::string NULS(1000, '\0');
 const std::string BAD_UTF8 = "\xff\xfe\xc0\xaf.cpp";
+// What a console gives for Ctrl+Z, Enter, which beginners press to undo.
+const std::string CTRL_Z = "\x1A";
 
 }  // namespace
 
 TEST(Limits, MenuAnswersOfMegabytesNulBytesAndInvalidUtf8) {
   Scratch dir;
   Outcome o = Run_Tivex(dir.Dir(), HUGE_DIGITS + "\n" + HUGE_TEXT + "\n" + NULS + "\n" + BAD_UTF8 +
-                                       "\n");
-  EXPECT_EQ(o.out, Lane(Main_Screen() + OUT_OF_RANGE + NOT_NATURAL + NOT_NATURAL + NOT_NATURAL));
+                                       "\n" + CTRL_Z + "\n");
+  EXPECT_EQ(o.out, Lane(Main_Screen() + OUT_OF_RANGE + NOT_NATURAL + NOT_NATURAL + NOT_NATURAL +
+                        NOT_NATURAL));
   EXPECT_EQ(o.status, 1);
 }
 
@@ -35,10 +38,14 @@ TEST(Limits, PathsThatCannotNameAFileAreInvalid) {
   const std::string long_name = std::string(300, 'b') + ".cpp";
   Outcome o = Run_Tivex(dir.Dir(), "2\n" + HUGE_TEXT + "\n" + NULS + "\n" + BAD_UTF8 + "\n" +
                                        too_long + "\n" + long_name + "\n" +
-                                       std::string("a.cpp\0.cpp", 10) + "\ncr\r.cpp\na.cpp\n",
+                                       std::string("a.cpp\0.cpp", 10) + "\ncr\r.cpp\n" + CTRL_Z +
+                                       "\nZ：、tmp、t．cpp\na.cpp\n",
                         Without_Compilers(dir));
+  // A Chinese input method in Chinese punctuation mode types "、" for "\".
+  const std::string hint = "提示：路径中有中文标点“、：．”，请把输入法切换到英文标点后再输入。\n";
   EXPECT_EQ(o.out, Lane(Main_Screen() + Cls() + "请输入 C++ 文件的完整路径：\n" + INVALID + INVALID +
-                        INVALID + INVALID + INVALID + INVALID + INVALID + "\n编译器路径无效！请重新设置。\n\n" +
+                        INVALID + INVALID + INVALID + INVALID + INVALID + INVALID + INVALID + hint +
+                        "\n编译器路径无效！请重新设置。\n\n" +
                         Pause() + Main_Screen()));
 }
 

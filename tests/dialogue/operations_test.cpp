@@ -396,11 +396,14 @@ TEST(SettingsEditors, ConsolePauserPathShowsTheCurrentValue) {
 TEST(SettingsEditors, OptionsKeepTheirBlanksAndAnEmptyLineClearsThem) {
   Scratch dir;
   // A line end inside an answer (the line editor lets one in) is refused.
-  Outcome o = Run_Tivex(dir.Dir(), "3\n3\n-O2\r-Wall\n  -O2 -Wall  \n3\n\n3\n \t-g3 \n5\n4\n");
+  // So is a line of Ctrl+Z, which a console gives for Ctrl+Z, Enter.
+  Outcome o =
+      Run_Tivex(dir.Dir(), "3\n3\n-O2\r-Wall\n\x1A\n  -O2 -Wall  \n3\n\n3\n \t-g3 \n5\n4\n");
   std::string editor = Cls() + "当前编译选项：";
   std::string done = "\n请输入新编译选项：\n设置成功！\n\n" + Pause() + Settings_Screen();
-  std::string refused = "\n请输入新编译选项：\n编译选项中不能有换行，请重新输入。\n设置成功！\n\n" +
-                        Pause() + Settings_Screen();
+  std::string refused = std::string("\n请输入新编译选项：\n编译选项中不能有换行，请重新输入。\n") +
+                        "编译选项中不能有 Ctrl+Z，请重新输入。\n设置成功！\n\n" + Pause() +
+                        Settings_Screen();
   EXPECT_EQ(o.out, Lane(Main_Screen() + Settings_Screen() + editor + refused + editor +
                         "  -O2 -Wall  " + done + editor + done + Main_Screen() + Farewell()));
   EXPECT_EQ(dir.Read(SETTINGS_FILE), "\r\n\r\n \t-g3 ");
@@ -445,13 +448,17 @@ TEST(NewFile, NamesAreTakenAsTyped) {
   Scratch dir;
   dir.Mkdir("sub");
   std::string sub = Tivex_Path(dir.Path("sub"));
-  // Trailing separator, empty base name, a base name with .cpp, Chinese text.
-  for (const std::string& lines : {sub + Sep() + "\nx\n", sub + "\n\n", sub + "\nmain.cpp\n",
-                                   sub + "\n你好 世界\n"}) {
-    Outcome o = New_File(dir, lines);
-    EXPECT_EQ(o.out, Lane(New_File_Transcript("", "创建成功！\n\n"))) << lines;
+  // Trailing separator, empty base name, a base name with .cpp, Chinese text,
+  // and on Windows the blanks and dots that Windows drops at a path's end.
+  std::vector<std::string> lines = {sub + Sep() + "\nx\n", sub + "\n\n", sub + "\nmain.cpp\n",
+                                    sub + "\n你好 世界\n"};
+  std::vector<std::string> names = {"x.cpp", ".cpp", "main.cpp.cpp", "你好 世界.cpp"};
+  if (Under_Wine()) lines.push_back(sub + ". \nw\n"), names.push_back("w.cpp");
+  for (const std::string& typed : lines) {
+    Outcome o = New_File(dir, typed);
+    EXPECT_EQ(o.out, Lane(New_File_Transcript("", "创建成功！\n\n"))) << typed;
   }
-  for (const char* name : {"x.cpp", ".cpp", "main.cpp.cpp", "你好 世界.cpp"})
+  for (const std::string& name : names)
     EXPECT_EQ(dir.Read(std::string("sub/") + name), "") << name;
   EXPECT_EQ(dir.Listing(), "sub");
 }
@@ -494,6 +501,17 @@ TEST_F(BuildAndRun, ChineseNameWithBlanksBuildsAndRunsTheRightProgram) {
                                        Started("fake_program ran") + "启动成功！\n\n")));
   EXPECT_EQ(dir_.Read("compiler_args.txt"), "-g\n-o\n" + Exe("程序 一") + "\n程序 一.cpp\n");
   EXPECT_EQ(Program_Ran(dir_), "fake_program ran\n");
+  if (!Under_Wine()) return;
+  // A compiler before GCC 13 reads its arguments in the ANSI code page (1252
+  // cannot hold these names, 936 can): it gets paths that it can open, and the
+  // program still gets its own name.
+  dir_.Mkdir("张三的作业");
+  dir_.Write("张三的作业/第一题.cpp", "");
+  Write_Settings(dir_, Helper("ansi_compiler"), NO_PAUSER);
+  o = Run("张三的作业\\第一题.cpp\n0\n");
+  EXPECT_NE(o.out.find("fake_compiler: compiling "), std::string::npos) << o.out;
+  EXPECT_NE(o.out.find(Lane(COMPILED)), std::string::npos) << o.out;
+  EXPECT_EQ(dir_.Listing("张三的作业"), "第一题.cpp 第一题.exe");
 }
 
 // Names that a program between us and the compiler, the pauser or the
@@ -617,11 +635,16 @@ TEST(OpenFile, PathsAsFileManagersPasteThemAreTakenAsMeant) {
     rows.push_back({"'" + dir.Dir() + "/it'\\''s.cpp' ", dir.Dir() + "/it's.cpp"});
     rows.push_back({"my dir/a b.CPP ", "my dir/a b.CPP"});
   }
-  if (Under_Wine()) dir.Write("notepad.exe", Read_File(Helper_File("fake_program")));
+  if (Under_Wine()) {
+    // Windows drops the blanks and dots at a path's end when it opens it.
+    rows.push_back({"my dir\\a b.CPP ", "my dir\\a b.CPP"});
+    rows.push_back({"my dir\\a b.CPP. .", "my dir\\a b.CPP"});
+    dir.Write("notepad.exe", Read_File(Helper_File("fake_program")));
+  }
   for (const auto& [typed, meant] : rows) {
     Outcome o = Run_Tivex(dir.Dir(), "1\n2\n" + typed + "\n", env);
     EXPECT_NE(o.out.find(Lane("编写完成后保存。\n\nfake_program ran [" + meant + "]\n")),
-              std::string::npos) << o.out;
+              std::string::npos) << typed << "\n" << o.out;
   }
 }
 

@@ -1,8 +1,13 @@
 // Stands in for g++ in the dialogue tests: records its arguments in
 // compiler_args.txt in the working directory, one a line, its PATH in
-// compiler_path.txt and its LANGUAGE in compiler_language.txt; fails for a source whose name holds "bad", crashes for
-// one whose name holds "crash", and otherwise "compiles" by copying
-// fake_program, which lies beside it, to the file named after -o.
+// compiler_path.txt, its LANGUAGE in compiler_language.txt and its console's
+// output code page in compiler_cp.txt; fails for a source whose name holds
+// "bad", crashes for one whose name holds "crash", and otherwise "compiles"
+// by copying fake_program, which lies beside it, to the file named after -o.
+// Built as ansi_compiler (Windows) it stands in for a compiler before GCC 13:
+// it takes its arguments in the ANSI code page, opens the source through the
+// ANSI calls and writes its name back; fake_compiler takes them in UTF-8, as
+// a compiler with a UTF-8 manifest does.
 
 #include <cstdio>
 #include <cstdlib>
@@ -13,17 +18,37 @@
 
 #include "platform/programs.h"
 
+#ifdef _WIN32
+#include <windows.h>
+#endif
+
 namespace fs = std::filesystem;
 
 namespace {
 
+#ifdef ANSI_COMPILER
+fs::path U8(const std::string& s) { return fs::path(s); }
+#else
 fs::path U8(const std::string& s) { return fs::path(std::u8string(s.begin(), s.end())); }
+#endif
+
+unsigned Output_Code_Page() {
+#ifdef _WIN32
+  return GetConsoleOutputCP();
+#else
+  return 0;
+#endif
+}
 
 }  // namespace
 
 int main(int raw_argc, char** raw_argv) {
+#ifdef ANSI_COMPILER
+  std::vector<std::string> argv(raw_argv, raw_argv + raw_argc);
+#else
   // In UTF-8 whatever the ANSI code page, as tivex itself reads them.
   std::vector<std::string> argv = Program_Arguments(raw_argc, raw_argv);
+#endif
   int argc = static_cast<int>(argv.size());
   std::ofstream log("compiler_args.txt", std::ios::binary | std::ios::app);
   std::string output;
@@ -35,7 +60,14 @@ int main(int raw_argc, char** raw_argv) {
   std::ofstream("compiler_path.txt", std::ios::binary) << (path ? path : "");
   const char* language = std::getenv("LANGUAGE");
   std::ofstream("compiler_language.txt", std::ios::binary) << (language ? language : "");
+  std::ofstream("compiler_cp.txt") << Output_Code_Page();
   std::string source = argc > 1 ? argv[argc - 1] : "";
+#ifdef ANSI_COMPILER
+  FILE* opened = std::fopen(source.c_str(), "rb");
+  std::printf("fake_compiler: %s %s\n", opened ? "compiling" : "cannot open", source.c_str());
+  if (!opened) return 1;
+  std::fclose(opened);
+#endif
   if (source.find("crash") != std::string::npos) std::abort();
   if (source.find("bad") != std::string::npos || output.empty()) {
     std::printf("fake_compiler: error\n");

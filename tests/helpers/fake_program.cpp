@@ -1,8 +1,9 @@
 // Stands in for a user's compiled program, an editor or ConsolePauser: says
 // that it ran, with its arguments, on standard output and in program_ran.txt
 // in the working directory (a program started in a window of its own is seen
-// there), leaves its PATH in program_path.txt and its LANGUAGE in
-// program_language.txt, and ends as status.txt says
+// there), leaves its PATH in program_path.txt, its LANGUAGE in
+// program_language.txt and its console's output code page (Windows) in
+// program_cp.txt, and ends as status.txt says
 // (0 when there is none): "N" ends with status N, "sleep N" sleeps 0.4 s
 // first, "crash" writes through a null pointer, "loop" runs for a minute,
 // "raw" leaves its terminal raw, silent and non-blocking (POSIX),
@@ -100,6 +101,9 @@ int main(int argc, char** argv) {
   std::ofstream("program_path.txt", std::ios::binary) << (path ? path : "");
   const char* language = std::getenv("LANGUAGE");
   std::ofstream("program_language.txt", std::ios::binary) << (language ? language : "");
+#ifdef _WIN32
+  std::ofstream("program_cp.txt") << GetConsoleOutputCP();
+#endif
   std::ifstream in("status.txt");
   std::string word;
   in >> word;

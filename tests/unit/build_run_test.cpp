@@ -113,3 +113,23 @@ TEST(LaunchCommands, TitleProgramAndArgumentAreTheQuotedWords) {
     EXPECT_EQ(words, r.expected) << line;
   }
 }
+
+#ifdef _WIN32
+#include <windows.h>
+
+#include "platform/compiler.h"
+
+// A compiler without a UTF-8 manifest (this one does not even exist) reads
+// the ANSI code page; where no short form can stand in for a name (the
+// folder does not exist), the characters it cannot read are named, and a
+// program of such a name is written under a name of ASCII letters.
+TEST(AnsiCompiler, IsToldWhichCharactersOfAPathItCannotRead) {
+  if (GetACP() == CP_UTF8) GTEST_SKIP() << "every compiler reads UTF-8 here";
+  std::string source, program;
+  Begin_Compile("Z:\\no\\g++.exe", "Z:\\no\\한국 a.cpp", "Z:\\no\\한국 a.exe", source, program);
+  EXPECT_EQ(Unreadable_Characters(), "한국");
+  EXPECT_EQ(source, "Z:\\no\\한국 a.cpp");
+  EXPECT_EQ(program.compare(0, 18, "Z:\\no\\tivex-build-"), 0) << program;
+  EXPECT_FALSE(End_Compile(false));
+}
+#endif

@@ -65,9 +65,9 @@ bool Scratch::Exists(const std::string& name) const {
 
 void Scratch::Mkdir(const std::string& name) const { fs::create_directories(U8(Path(name))); }
 
-std::string Scratch::Listing() const {
+std::string Scratch::Listing(const std::string& sub) const {
   std::vector<std::string> names;
-  for (const auto& e : fs::directory_iterator(U8(dir_))) names.push_back(Str(e.path().filename()));
+  for (const auto& e : fs::directory_iterator(U8(sub.empty() ? dir_ : Path(sub)))) names.push_back(Str(e.path().filename()));
   std::sort(names.begin(), names.end());
   std::string out;
   for (const std::string& n : names) out += (out.empty() ? "" : " ") + n;

@@ -20,8 +20,9 @@ class Scratch {
   std::string Read(const std::string& name) const;
   bool Exists(const std::string& name) const;
   void Mkdir(const std::string& name) const;
-  // The names of the entries in the directory, sorted, joined by blanks.
-  std::string Listing() const;
+  // The names of the entries in the directory (or in its `sub`), sorted,
+  // joined by blanks.
+  std::string Listing(const std::string& sub = "") const;
 
  private:
   std::string dir_;

@@ -90,6 +90,24 @@ TEST(TrailingSeparators, AreDroppedButARootStays) {
   EXPECT_EQ(Without_Trailing_Separators("a\\", "/"), "a\\");
 }
 
+TEST(Manifest, OnlyAnActiveCodePageOfUtf8MakesAUtf8Program) {
+  const std::pair<std::string, bool> rows[] = {
+      {"<ws:activeCodePage>UTF-8</ws:activeCodePage>", true},
+      {"<activeCodePage xmlns=\"x\">\n utf-8 </activeCodePage>", true},
+      {"<activeCodePage>Legacy</activeCodePage>", false},
+      {"<activeCodePage/><x>UTF-8</x>", false},
+      {"<longPathAware>true</longPathAware>", false},
+      {"<activeCodePage>UTF-8", false}};
+  for (const auto& [text, utf8] : rows) EXPECT_EQ(Manifest_Says_Utf8(text), utf8) << text;
+}
+
+TEST(TrailingBlanksAndDots, GoFromTheLastComponentAsWindowsOpensIt) {
+  const std::pair<std::string, std::string> rows[] = {
+      {"t.cpp ", "t.cpp"}, {"C:\\a b\\t.cpp. . ", "C:\\a b\\t.cpp"}, {"dir .", "dir"},
+      {"dir \\", "dir \\"}, {"C:\\x\\..", "C:\\x\\.."}, {".", "."}, {"a. \\b", "a. \\b"}};
+  for (const auto& [typed, opened] : rows) EXPECT_EQ(Without_Trailing_Blanks_And_Dots(typed), opened);
+}
+
 TEST(NamesForOtherPrograms, AreNeitherFormatsNorOptions) {
   EXPECT_EQ(Tmux_Literal("#(touch x) #{pane_id} ##"), "##(touch x) ##{pane_id} ####");
   const std::string dot = std::string(".") + PATH_SEPARATOR;
@@ -152,14 +170,13 @@ TEST(ReadLineThrough, AnEndlessLineKeepsAtMost64KiBAndIsReadToItsEnd) {
   }
 }
 
-TEST(InputCodePage, OnlyAProbeThatCameBackAsUtf8KeepsUtf8) {
-  const std::pair<std::string, unsigned> rows[] = {{"\xE5\xBC\xA0\r\n", 65001},
-                                                   {"\xE5\xBC\xA0", 65001},
-                                                   {std::string("\0\r\n", 3), 936},
-                                                   {"\xD5\xC5\r\n", 936},
-                                                   {"?\r\n", 936},
-                                                   {"\xE5\xBC", 936},
-                                                   {"", 936}};
-  for (const auto& [probe, page] : rows) EXPECT_EQ(Input_Code_Page(probe, 936), page) << probe;
-  EXPECT_EQ(Input_Code_Page("", 437), 437u);
+TEST(ConsoleProbe, OnlyAProbeThatCameBackAsUtf8CountsAsUtf8) {
+  const std::pair<std::string, bool> rows[] = {{"\xE5\xBC\xA0\r\n", true},
+                                               {"\xE5\xBC\xA0", true},
+                                               {std::string("\0\r\n", 3), false},
+                                               {"\xD5\xC5\r\n", false},
+                                               {"?\r\n", false},
+                                               {"\xE5\xBC", false},
+                                               {"", false}};
+  for (const auto& [probe, utf8] : rows) EXPECT_EQ(Probe_Reads_Utf8(probe), utf8) << probe;
 }

@@ -1,0 +1,13 @@
+// POSIX: a compiler takes paths as they are, in UTF-8 like the terminal.
+
+#include "platform/compiler.h"
+
+void Begin_Compile(const std::string&, const std::string& source, const std::string& program,
+                   std::string& source_arg, std::string& program_arg) {
+  source_arg = source;
+  program_arg = program;
+}
+
+bool End_Compile(bool compiled) { return compiled; }
+
+std::string Unreadable_Characters() { return ""; }
