@@ -98,7 +98,8 @@ bool Reads_Single_Keys(const std::string& name) {
 // none.
 bool Imports_Key_Reading(const std::string& image) {
   uint32_t pe = 0, count = 0, optional_size = 0, magic = 0, imports = 0;
-  if (!Read_U32(image, 0x3C, pe) || image.compare(pe, 4, std::string("PE\0\0", 4)) != 0 ||
+  if (!Read_U32(image, 0x3C, pe) || pe > image.size() ||
+      image.compare(pe, 4, std::string("PE\0\0", 4)) != 0 ||
       !Read_U16(image, pe + 6, count) || !Read_U16(image, pe + 20, optional_size) ||
       !Read_U16(image, pe + 24, magic))
     return false;
@@ -182,6 +183,7 @@ DWORD WINAPI Relay_Lines(void* pipe) {
     std::wstring text = held + std::wstring(buf, got);
     held.clear();
     if (IS_HIGH_SURROGATE(text.back())) held = text.back(), text.pop_back();
+    if (text.empty()) continue;
     line_start = text.back() == L'\n';
     std::string bytes = Narrow(text);
     DWORD written = 0;
