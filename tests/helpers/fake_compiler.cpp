@@ -76,9 +76,19 @@ int main(int raw_argc, char** raw_argv) {
   fs::path self = U8(argv[0]);
   fs::path program = self.parent_path() / ("fake_program" + self.extension().string());
   std::error_code ec;
+#ifdef ANSI_COMPILER
+  // Through the ANSI calls, as a compiler before GCC 13 writes its program.
+  FILE* from = std::fopen(program.string().c_str(), "rb");
+  FILE* to = std::fopen(output.c_str(), "wb");
+  for (int c; from && to && (c = std::fgetc(from)) != EOF;) std::fputc(c, to);
+  if (!from || !to) ec = std::make_error_code(std::errc::no_such_file_or_directory);
+  if (from) std::fclose(from);
+  if (to) std::fclose(to);
+#else
   // MinGW's copy_file cannot overwrite, so the old output goes first.
   fs::remove(U8(output), ec);
   fs::copy_file(program, U8(output), ec);
+#endif
   if (ec) {
     std::printf("fake_compiler: cannot write the output: %s\n", ec.message().c_str());
     return 1;
