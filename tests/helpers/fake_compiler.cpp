@@ -64,7 +64,13 @@ int main(int raw_argc, char** raw_argv) {
   std::string source = argc > 1 ? argv[argc - 1] : "";
 #ifdef ANSI_COMPILER
   FILE* opened = std::fopen(source.c_str(), "rb");
-  std::printf("fake_compiler: %s %s\n", opened ? "compiling" : "cannot open", source.c_str());
+  // Bytes as they are, as a C runtime writes them to a console on Windows
+  // (Wine's would convert them).
+  std::string said = std::string("fake_compiler: ") + (opened ? "compiling " : "cannot open ") +
+                     source + "\r\n";
+  DWORD written = 0;
+  WriteFile(GetStdHandle(STD_OUTPUT_HANDLE), said.data(), static_cast<DWORD>(said.size()), &written,
+            nullptr);
   if (!opened) return 1;
   std::fclose(opened);
 #endif
