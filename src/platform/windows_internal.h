@@ -1,4 +1,4 @@
-// Private to the Windows files of the platform layer: UTF-16 at every call into Windows, the environment, and the console state that starting a program shares with the console.
+// Private to the Windows files of the platform layer: UTF-16 at every call into Windows, the environment, the console state that starting a program shares with the console, and the relay of a program's input.
 
 #pragma once
 
