@@ -51,12 +51,6 @@ void Collect_Unfitting(const std::wstring& w, UINT cp, std::wstring& found) {
   }
 }
 
-std::wstring Full_Path(const std::wstring& path) {
-  wchar_t full[32768];
-  DWORD n = GetFullPathNameW(path.c_str(), 32768, full, nullptr);
-  return n > 0 && n < 32768 ? std::wstring(full, n) : path;
-}
-
 // `path` as a compiler reading the code page `cp` can take it: itself where
 // it fits, else its short form where that fits; itself when neither does.
 std::wstring Readable_Path(const std::wstring& path, UINT cp) {
@@ -73,6 +67,7 @@ std::wstring Readable_Path(const std::wstring& path, UINT cp) {
 std::wstring Readable_Program_Path(const std::wstring& program, UINT cp) {
   if (Fits_Code_Page(program, cp)) return program;
   std::wstring full = Full_Path(program);
+  if (full.empty()) full = program;
   size_t slash = full.find_last_of(L"\\/");
   std::wstring folder = full.substr(0, slash + 1), name = full.substr(slash + 1);
   folder = Readable_Path(folder, cp);

@@ -181,10 +181,9 @@ bool Run_Program(const std::string& path, long& status, int& sig, std::string& e
   std::wstring app = Widen(path);
   DWORD code = 0, err = 0;
   // The program runs in its own folder, where it finds the files beside it.
-  wchar_t full[32768];
-  DWORD n = GetFullPathNameW(app.c_str(), 32768, full, nullptr);
-  bool known = n > 0 && n < 32768;
-  std::wstring absolute = known ? std::wstring(full, n) : app;
+  std::wstring absolute = Full_Path(app);
+  bool known = !absolute.empty();
+  if (!known) absolute = app;
   std::wstring dir = Widen(Directory_Of(Narrow(absolute)));
   HANDLE input = Begin_Input_Relay(absolute);
   // With the application name given, Windows does not search PATH for it.

@@ -35,6 +35,14 @@ inline std::wstring Environment_Variable(const wchar_t* name) {
   return value;
 }
 
+// `path` made absolute as Windows resolves it; "" when it cannot be had.
+inline std::wstring Full_Path(const std::wstring& path) {
+  std::wstring full(32768, L'\0');
+  DWORD n = GetFullPathNameW(path.c_str(), static_cast<DWORD>(full.size()), full.data(), nullptr);
+  full.resize(n > 0 && n < full.size() ? n : 0);
+  return full;
+}
+
 // Whether `h` is a console (not a file or a pipe). In console_windows.cpp.
 bool Is_Console(HANDLE h);
 
