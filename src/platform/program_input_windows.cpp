@@ -144,7 +144,6 @@ std::string Read_Program_Image(const std::wstring& path) {
 // the console as usual), written to the program's pipe as UTF-8.
 
 HANDLE RELAY_THREAD = nullptr;
-HANDLE RELAY_READ_END = nullptr;
 HANDLE RELAY_ENDING = nullptr;  // an event, set when the program has ended
 
 // Waits until a key is pressed at the console: true, or false when the relay
@@ -219,18 +218,10 @@ HANDLE Begin_Input_Relay(const std::wstring& program) {
     CloseHandle(write_end);
     return nullptr;
   }
-  RELAY_READ_END = read_end;
   return read_end;
 }
 
-void Input_Relay_Started() {
-  // The program holds its own copy: once it ends, the relay's writes fail.
-  if (RELAY_READ_END) CloseHandle(RELAY_READ_END);
-  RELAY_READ_END = nullptr;
-}
-
 void End_Input_Relay() {
-  Input_Relay_Started();
   if (RELAY_THREAD == nullptr) return;
   SetEvent(RELAY_ENDING);
   // A line begun but not finished when the program ended keeps the relay in

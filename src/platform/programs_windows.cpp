@@ -103,8 +103,8 @@ bool Create_Process(const std::wstring& app, std::wstring& line, const wchar_t* 
 }
 
 // Starts `line` (with `app` as the program, not searched on PATH) with this
-// process's console and standard streams (but `input`, where one is given),
-// in `dir` when it is given, and waits for it, measuring it into `cost` when
+// process's console and standard streams (but `input`, where one is given,
+// which it then closes), in `dir` when it is given, and waits for it, measuring it into `cost` when
 // it is given. False, with the error number in `err`, when it cannot be
 // started.
 bool Start_And_Wait(const std::wstring& app, std::wstring line, DWORD& code, DWORD& err,
@@ -113,7 +113,7 @@ bool Start_And_Wait(const std::wstring& app, std::wstring line, DWORD& code, DWO
   Child_Starts();
   bool started = Create_Process(app, line, dir, input, pi);
   err = started ? 0 : GetLastError();
-  if (input) Input_Relay_Started();
+  if (input) CloseHandle(input);  // the child has its own copy
   if (started) {
     Wait_Measuring(pi.hProcess, pi.hThread, cost);
     GetExitCodeProcess(pi.hProcess, &code);

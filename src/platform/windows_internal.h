@@ -55,12 +55,11 @@ void Child_Ended();
 // of Prepare_Program_Input found) and the program at `program` reads no
 // single keys from the console: the read end of a pipe, to be the program's
 // standard input, into which a thread relays what is typed at the console,
-// line by line, as UTF-8; Ctrl+Z at the start of a line ends it. nullptr
-// where the program keeps the console. In program_input_windows.cpp.
+// line by line, as UTF-8; Ctrl+Z at the start of a line ends it. The caller
+// closes it once the program holds its own copy, so that the relay's writes
+// fail when the program has ended. nullptr where the program keeps the
+// console. In program_input_windows.cpp.
 HANDLE Begin_Input_Relay(const std::wstring& program);
-
-// Once the program holds the pipe's read end: closes this process's copy.
-void Input_Relay_Started();
 
 // Once the program has ended: stops the relay (nothing when none runs).
 void End_Input_Relay();
