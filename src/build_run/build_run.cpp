@@ -2,9 +2,11 @@
 
 #include "build_run/build_run.h"
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
+#include "build_run/compile_errors.h"
 #include "console/console.h"
 #include "files/files.h"
 #include "platform/compiler.h"
@@ -69,6 +71,55 @@ void Direct_Launch_Command(const std::string& fpath, const std::string& epath, s
 
 namespace {
 
+// The most hints that one failure gets: a line of full-width punctuation
+// gives one for each mark.
+const size_t MOST_HINTS = 10;
+
+// Line `line` of the source `fpath`, without its line end; "" when it
+// cannot be read.
+std::string Source_Line(const std::string& fpath, int line) {
+  std::string text;
+  if (line <= 0 || !Read_Head(fpath, line, text).empty()) return "";
+  size_t start = 0;
+  for (int k = 1; k < line && start != std::string::npos; k++) {
+    start = text.find('\n', start);
+    if (start != std::string::npos) start++;
+  }
+  if (start == std::string::npos || start >= text.size()) return "";
+  std::string found = text.substr(start, text.find('\n', start) - start);
+  if (!found.empty() && found.back() == '\r') found.pop_back();
+  return found;
+}
+
+// Tells where the first error of the failed compile of `fpath` (handed to
+// the compiler as `source_arg`) lies and what it means, from the compiler's
+// messages, and remembers the place for the editor. Returns the hints told.
+std::vector<std::string> Explain_Errors(const std::string& fpath, const std::string& source_arg) {
+  std::string messages = Compile_Messages(), message;
+  int line = 0, col = 0;
+  bool placed = First_Error(messages, source_arg, line, col, message);
+  std::vector<std::string> hints;
+  for (int l : Error_Lines(messages, source_arg))
+    for (const std::string& hint : Punctuation_Hints(Source_Line(fpath, l), l))
+      if (hints.size() < MOST_HINTS) hints.push_back(hint);
+  if (hints.empty() && !Error_Hint(message).empty()) hints.push_back(Error_Hint(message));
+  if (placed) {
+    std::string text = Source_Line(fpath, line);
+    int ccol = col > 0 ? Character_Column(text, col, Columns_Are_Bytes(messages)) : 0;
+    Remember_Error_Place(fpath, line, ccol, ccol > 0 ? Display_Column(text, ccol) : 0);
+    std::string place = "第 " + std::to_string(line) + " 行" +
+                        (ccol > 0 ? "第 " + std::to_string(ccol) + " 列" : "");
+    Print("第一个错误在" + place + "：", 1);
+    Write(ccol > 0 ? Marked_Line(text, ccol) : "    " + Visible(text) + "\n");
+    if (!EDITOR_TAKES_A_PLACE)
+      hints.push_back("在记事本中按 Ctrl+G，输入 " + std::to_string(line) + " 可以跳到这一行");
+  }
+  for (size_t k = 0; k < hints.size(); k++)
+    Print("提示：" + hints[k], k + 1 == hints.size() ? 2 : 1);
+  if (placed && hints.empty()) Write("\n");
+  return hints;
+}
+
 // Compiles and tells the outcome; false when the compile failed, after its
 // closing pause. A program that cannot be overwritten gets a hint.
 bool Compile(const std::string& fpath, const std::string& epath) {
@@ -78,14 +129,18 @@ bool Compile(const std::string& fpath, const std::string& epath) {
   Begin_Compile(COM_PATH, fpath, epath, source_arg, program_arg);
   Compile_Command(source_arg, program_arg, t, words);
   // A compiler with Chinese catalogs then says its errors in Chinese.
-  Put_Chinese_Language();
+  if (Compiler_Shows_Chinese()) Put_Chinese_Language();
   int result = System(t, words);
   Restore_Language();
+  Remember_Error_Place("", 0, 0, 0);
   if (End_Compile(result == 0)) {
     Print("编译成功！", 1);
     return true;
   }
   Print("编译失败！", 2);
+  // An empty source has nothing to point at; its own hint follows.
+  std::vector<std::string> told;
+  if (!File_Is_Empty(fpath)) told = Explain_Errors(fpath, source_arg);
   // A compiler that reads the ANSI code page gets "?" for the rest.
   std::string unreadable = Unreadable_Characters();
   if (!unreadable.empty())
@@ -96,8 +151,9 @@ bool Compile(const std::string& fpath, const std::string& epath) {
   if (File_Is_Empty(fpath)) Print("源文件是空的：请先在编辑器里写好程序并保存，再编译。", 2);
   // Windows will not replace a program that still runs; the linker then only
   // says "Permission denied".
-  if (RUNNING_PROGRAM_IS_LOCKED && Isfile(epath) && !Can_Open_For_Writing(epath))
-    Print("程序可能仍在运行，无法覆盖它的 exe 文件：请先关闭程序的窗口，再重新编译。", 2);
+  bool locked_told = std::find(told.begin(), told.end(), LOCKED_PROGRAM_HINT) != told.end();
+  if (RUNNING_PROGRAM_IS_LOCKED && !locked_told && Isfile(epath) && !Can_Open_For_Writing(epath))
+    Print(LOCKED_PROGRAM_HINT, 2);
   System("pause");
   return false;
 }

@@ -54,6 +54,11 @@ Path_Verdict Check_File_Path(const std::string& ans, const std::string& wh);
 // NUL, a CR or LF that the line editor let in) are missing.
 Path_Kind Path_Status(const std::string& s);
 
+// Remembers where the first error of a failed compile of `fpath` (as typed)
+// lies, so that opening that source puts the editor there: its line, its
+// column in characters and as the screen shows it. A line of 0 forgets it.
+void Remember_Error_Place(const std::string& fpath, int line, int col, int screen_col);
+
 // New and open source file, the edit menu's first two items.
 void New_File();
 void Open_File();

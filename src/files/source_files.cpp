@@ -5,7 +5,28 @@
 
 #include "console/console.h"
 #include "files/files.h"
+#include "platform/programs.h"
 #include "platform/text.h"
+
+namespace {
+
+// Where the last failed compile's first error lies, in ERROR_SOURCE as typed.
+std::string ERROR_SOURCE;
+int ERROR_LINE = 0, ERROR_COL = 0, ERROR_SCREEN_COL = 0;
+
+// `p` without the "./" that may lead it, as the same file may be typed.
+std::string Without_Dot_Slash(const std::string& p) {
+  return p.size() > 2 && p[0] == '.' && (p[1] == '/' || p[1] == PATH_SEPARATOR) ? p.substr(2) : p;
+}
+
+}  // namespace
+
+void Remember_Error_Place(const std::string& fpath, int line, int col, int screen_col) {
+  ERROR_SOURCE = line > 0 ? Without_Dot_Slash(fpath) : "";
+  ERROR_LINE = line;
+  ERROR_COL = col;
+  ERROR_SCREEN_COL = screen_col;
+}
 
 void New_File() {
   System("cls");
@@ -42,6 +63,9 @@ void Open_File() {
   std::string t = "notepad.exe ";
   std::vector<std::string> words;
   Put_Path(fpath, t, words);
+  bool at_error = ERROR_LINE > 0 && Without_Dot_Slash(fpath) == ERROR_SOURCE;
+  if (at_error) Set_Editor_Place(ERROR_LINE, ERROR_COL, ERROR_SCREEN_COL);
   System(t, words);
+  Set_Editor_Place(0, 0, 0);
   System("pause");
 }

@@ -74,6 +74,8 @@ int main(int argc, char** argv) {
   if (started) {
     std::string line;
     result = End_Line(status, sig, took.count(), line);
+    std::string cause = Crash_Cause(static_cast<unsigned long>(status), sig);
+    if (!cause.empty()) line += cause + "\n";
     std::cout << "\n" << std::string(40, '-') << "\n" << line << Cost_Line(cpu, peak_mb);
   } else {
     std::cout << "无法启动程序“" << Visible(args[1]) << "”：" << error << "\n";

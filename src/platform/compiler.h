@@ -24,3 +24,11 @@ bool End_Compile(bool compiled);
 // The characters of the paths handed to the last compile that its compiler
 // cannot read, each once; "" when it reads them all.
 std::string Unreadable_Characters();
+
+// Whether the compiler of the compile begun last can show Chinese messages:
+// a UTF-8 compiler, or an ANSI one whose code page holds Chinese.
+bool Compiler_Shows_Chinese();
+
+// What the compiler of the last compile wrote on its standard error, in
+// UTF-8 (an ANSI compiler's code page converted).
+std::string Compile_Messages();

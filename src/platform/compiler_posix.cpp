@@ -2,6 +2,8 @@
 
 #include "platform/compiler.h"
 
+#include "platform/programs.h"
+
 void Begin_Compile(const std::string&, const std::string& source, const std::string& program,
                    std::string& source_arg, std::string& program_arg) {
   source_arg = source;
@@ -11,3 +13,7 @@ void Begin_Compile(const std::string&, const std::string& source, const std::str
 bool End_Compile(bool compiled) { return compiled; }
 
 std::string Unreadable_Characters() { return ""; }
+
+bool Compiler_Shows_Chinese() { return true; }
+
+std::string Compile_Messages() { return Captured_Errors(); }

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "platform/compiler.h"
+#include "platform/programs.h"
 #include "platform/text_internal.h"
 #include "platform/windows_internal.h"
 
@@ -13,6 +14,7 @@ namespace {
 UINT OUTPUT_CP_BEFORE = 0;     // the console's, while an ANSI compiler runs; 0 when none
 std::wstring BUILT, PROGRAM;   // a program written under another name, and its own
 std::string UNREADABLE;        // what the last compile's paths hold that it cannot read
+UINT ANSI_CP = 0;              // the code page of an ANSI compiler; 0 for a UTF-8 one
 
 // Whether the program at `path` says in its manifest that it speaks UTF-8
 // (GCC 13 and later do), read without running it.
@@ -85,8 +87,10 @@ void Begin_Compile(const std::string& compiler, const std::string& source,
   program_arg = program;
   BUILT.clear();
   UNREADABLE.clear();
+  ANSI_CP = 0;
   UINT cp = GetACP();
   if (cp == CP_UTF8 || Has_Utf8_Manifest(Widen(compiler))) return;
+  ANSI_CP = cp;
   std::wstring source_w = Readable_Path(Widen(source), cp);
   std::wstring program_w = Readable_Program_Path(Widen(program), cp);
   std::wstring unreadable;
@@ -112,3 +116,17 @@ bool End_Compile(bool compiled) {
 }
 
 std::string Unreadable_Characters() { return UNREADABLE; }
+
+bool Compiler_Shows_Chinese() {
+  // Simplified and Traditional Chinese Windows (GBK, Big5) hold it.
+  return ANSI_CP == 0 || ANSI_CP == 936 || ANSI_CP == 950;
+}
+
+std::string Compile_Messages() {
+  const std::string& raw = Captured_Errors();
+  if (ANSI_CP == 0 || raw.empty()) return raw;
+  int n = MultiByteToWideChar(ANSI_CP, 0, raw.data(), static_cast<int>(raw.size()), nullptr, 0);
+  std::wstring w(static_cast<size_t>(n), L'\0');
+  MultiByteToWideChar(ANSI_CP, 0, raw.data(), static_cast<int>(raw.size()), w.data(), n);
+  return Narrow(w);
+}

@@ -1,6 +1,7 @@
 // The words for a Windows exception status, the same on every platform (ConsolePauser reports them wherever it runs).
 
 #include "platform/errors.h"
+#include "platform/errors_internal.h"
 
 #include <cstdio>
 
@@ -22,3 +23,8 @@ std::string Exception_Text(unsigned long status) {
     if (k.code == status) return std::string(hex) + "（" + k.text + "）";
   return hex;
 }
+
+const char* const ARRAY_CAUSE =
+    "数组下标越界、使用了空指针或已经释放的指针，或者读写超出了 string 或 vector 的末尾";
+const char* const ABORT_CAUSE =
+    "有异常没有被捕获（例如 .at() 越界时抛出的 std::out_of_range），或者 assert 的条件不成立";

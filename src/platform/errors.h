@@ -12,3 +12,8 @@ std::string Signal_Name(int sig);
 // exception status (an NTSTATUS error, 0xC0000000 to 0xCFFFFFFF, such as
 // 0xC0000005), or "" for any other status, which the program returned.
 std::string Exception_Text(unsigned long status);
+
+// What probably made a program end so, as one line for a beginner that
+// begins "可能的原因：", from the signal `sig` that ended it (POSIX) or its
+// status `status` (Windows); "" when there is nothing to say.
+std::string Crash_Cause(unsigned long status, int sig);

@@ -1,4 +1,4 @@
-// Private to the platform layer: the one pair of texts for a system error, as the dialogue tells it and as a failed call reports it (in errors_posix.cpp and errors_windows.cpp).
+// Private to the platform layer: the one pair of texts for a system error, as the dialogue tells it and as a failed call reports it, and the words for what causes a crash.
 
 #pragma once
 
@@ -12,3 +12,7 @@ std::string Error_Reason(unsigned long err);
 // A failed system call as it is reported on standard error: its name and
 // the system's own text for `err` ("open: Permission denied").
 std::string Call_Error(const char* call, unsigned long err);
+
+// The causes that a crash on either platform may have, in a beginner's words.
+extern const char* const ARRAY_CAUSE;
+extern const char* const ABORT_CAUSE;

@@ -46,3 +46,17 @@ std::string Signal_Name(int sig) {
   const char* name = strsignal(sig);
   return name ? name : "signal " + std::to_string(sig);
 }
+
+std::string Crash_Cause(unsigned long, int sig) {
+  switch (sig) {
+    case SIGSEGV:
+    case SIGBUS:
+      // Whether the fault lay in the stack, the parent cannot tell.
+      return std::string("可能的原因：") + ARRAY_CAUSE +
+             "；也可能是递归没有终止，或者函数里的局部数组太大（栈溢出）。";
+    case SIGFPE: return "可能的原因：整数除以 0 或对 0 取余（% 0），请检查除数是否可能为 0。";
+    case SIGABRT: return std::string("可能的原因：") + ABORT_CAUSE + "。";
+    case SIGKILL: return "可能的原因：系统的内存用完了（程序用了太多内存），或者程序被别人结束了。";
+    default: return "";
+  }
+}

@@ -46,3 +46,22 @@ std::string Call_Error(const char* call, unsigned long err) {
 
 // Windows ends a program with a status, never with a signal.
 std::string Signal_Name(int sig) { return "signal " + std::to_string(sig); }
+
+std::string Crash_Cause(unsigned long status, int) {
+  switch (status) {
+    case 0xC0000005UL: return std::string("可能的原因：") + ARRAY_CAUSE + "。";
+    case 0xC00000FDUL:
+      return "可能的原因：递归没有终止条件，或者函数里的局部数组太大（把大数组移到函数外面，作为全局变量）。";
+    case 0xC0000094UL: return "可能的原因：整数除以 0 或对 0 取余（% 0），请检查除数是否可能为 0。";
+    // The C runtime's abort: MSVCRT ends with 3, the UCRT fails fast.
+    case 3:
+      return std::string("可能的原因：如果程序没有自己 return 3 或 exit(3)，那么可能是") + ABORT_CAUSE + "。";
+    case 0xC0000409UL: return std::string("可能的原因：") + ABORT_CAUSE + "，或者数组越界写坏了栈上的数据。";
+    case 0xC0000135UL:
+    case 0xC0000139UL:
+    case 0xC000007BUL:
+      return "可能的原因：找不到程序需要的 DLL 或其中的函数：在编译选项里加上 -static，或者把编译器的 bin "
+             "文件夹放到 PATH 的最前面。";
+    default: return "";
+  }
+}

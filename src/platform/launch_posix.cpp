@@ -12,6 +12,7 @@
 
 #include "platform/console.h"
 #include "platform/file_system.h"
+#include "platform/programs.h"
 #include "platform/programs_posix.h"
 #include "platform/text.h"
 #include "platform/text_internal.h"
@@ -198,6 +199,45 @@ bool Start_In_Window(const std::string& title, const std::vector<std::string>& p
 
 // Editors read a word that begins with "-" or "+" as an option (vim runs the
 // command of "+!cmd"), so such a file name is handed over as "./name".
+namespace {
+
+int EDITOR_LINE = 0, EDITOR_COL = 0, EDITOR_SCREEN_COL = 0;  // where the editor is to start
+
+// Appends `file` to the editor's words `words`, with the place where the
+// editor is to put its cursor in the form that editor takes.
+void Add_File_At_Place(std::vector<std::string>& words, const std::string& file) {
+  std::string editor = Last_Component(words[0]);
+  std::string line = std::to_string(EDITOR_LINE), col = std::to_string(EDITOR_COL);
+  if (EDITOR_LINE <= 0) {
+    words.push_back(file);
+  } else if (editor == "nano") {
+    // nano counts columns as the screen shows them.
+    words.insert(words.end(), {"+" + line + "," + std::to_string(EDITOR_SCREEN_COL), file});
+  } else if (editor == "vi" || editor == "vim" || editor == "nvim" || editor == "gedit") {
+    words.insert(words.end(), {"+" + line, file});
+  } else if (editor == "emacs" || editor == "emacsclient") {
+    words.insert(words.end(), {"+" + line + ":" + col, file});
+  } else if (editor == "code") {
+    words.insert(words.end(), {"-g", file + ":" + line + ":" + col});
+  } else if (editor == "kate") {
+    words.insert(words.end(), {"-l", line, "-c", col, file});
+  } else if (editor == "micro") {
+    words.push_back(file + ":" + line + ":" + col);
+  } else {
+    words.push_back(file);
+  }
+}
+
+}  // namespace
+
+const bool EDITOR_TAKES_A_PLACE = true;
+
+void Set_Editor_Place(int line, int col, int screen_col) {
+  EDITOR_LINE = line;
+  EDITOR_COL = col;
+  EDITOR_SCREEN_COL = screen_col;
+}
+
 int Open_Editor(const std::string& file) {
   std::vector<std::string> words = Chosen_Editor();
   if (words.empty()) words = Fallback_Editor();
@@ -205,7 +245,7 @@ int Open_Editor(const std::string& file) {
     std::cerr << "tivex: 找不到编辑器：请设置 EDITOR 环境变量。" << std::endl;
     return 127;
   }
-  words.push_back(Path_Argument(file, "-+"));
+  Add_File_At_Place(words, Path_Argument(file, "-+"));
   return Run_And_Wait(words, true);
 }
 

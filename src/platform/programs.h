@@ -25,6 +25,21 @@ extern const bool PAUSER_PASSES_STATUS;
 // never parses a path back out of `t`, since a name may hold quotes.
 int Platform_System(const std::string& t, const std::vector<std::string>& words);
 
+// Whether the editor can be told where to put its cursor (POSIX's editors;
+// Notepad, the editor on Windows, cannot).
+extern const bool EDITOR_TAKES_A_PLACE;
+
+// Until called again with line 0, the editor that opens a source puts its
+// cursor at line `line`, character column `col` (`screen_col` as the screen
+// shows it), where it can be told: nano, vi, vim, nvim, emacs, emacsclient,
+// code, gedit, kate and micro. Any other editor opens the file as usual.
+void Set_Editor_Place(int line, int col, int screen_col);
+
+// What the last "cmd /c" line wrote on its standard error (its first MiB),
+// which reached this process's standard error too, as it came: a compiler's
+// messages, in the code page it writes.
+const std::string& Captured_Errors();
+
 // Starts the program at `path` (a path, never looked up on PATH: a bare name
 // lies in the working directory) without arguments, in its own directory as
 // its working directory, with this process's standard streams and terminal
@@ -44,8 +59,11 @@ void Put_First_On_Path(const std::string& dir);
 void Restore_Path();
 
 // Until Restore_Language, programs started get LANGUAGE=zh_CN:zh, so that a
-// GCC with its Chinese message catalogs speaks Chinese; nothing changes
-// where the user has set LANGUAGE (LANGUAGE=en keeps English).
+// GCC with its Chinese message catalogs speaks Chinese, and, where the
+// messages' locale is C (none set, as for a fresh account), a UTF-8 locale
+// for messages and characters, without which gettext reads no catalog.
+// Nothing changes where the user chose a language (LANGUAGE, LC_ALL or
+// LC_MESSAGES: LANGUAGE=en keeps English).
 void Put_Chinese_Language();
 void Restore_Language();
 

@@ -7,15 +7,20 @@
 #include <sys/sysctl.h>
 #endif
 #include <fcntl.h>
+#include <locale.h>
 #include <signal.h>
 #include <spawn.h>
+#include <sys/ioctl.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
+#include <clocale>
 #include <cstdlib>
+#include <cstring>
 #include <iostream>
 #include <string>
 #include <vector>
@@ -155,7 +160,77 @@ pid_t Start(const std::vector<std::string>& args, bool search) {
   return -1;
 }
 
+std::string CAPTURED;  // what the last "cmd /c" line wrote on standard error
+const size_t CAPTURE_LIMIT = 1 << 20;
+
+// The ends of a pseudo terminal where standard error is a terminal, so that
+// the compiler still colours its messages and fits them to the window; of a
+// pipe elsewhere. Both close on exec; false when neither can be had.
+bool Open_Capture(int& reader, int& writer) {
+  reader = isatty(STDERR_FILENO) ? posix_openpt(O_RDWR | O_NOCTTY) : -1;
+  const char* name = reader >= 0 && grantpt(reader) == 0 && unlockpt(reader) == 0
+                         ? ptsname(reader) : nullptr;
+  writer = name ? open(name, O_RDWR | O_NOCTTY | O_CLOEXEC) : -1;
+  if (writer >= 0) {
+    winsize size;
+    if (ioctl(STDERR_FILENO, TIOCGWINSZ, &size) == 0) ioctl(writer, TIOCSWINSZ, &size);
+    return fcntl(reader, F_SETFD, FD_CLOEXEC) == 0;
+  }
+  if (reader >= 0) close(reader);
+  int fds[2];
+  if (pipe(fds) != 0) return false;
+  for (int fd : fds) fcntl(fd, F_SETFD, FD_CLOEXEC);
+  reader = fds[0];
+  writer = fds[1];
+  return true;
+}
+
+// Copies what comes from `reader` to standard error until nobody writes
+// there any more, keeping the first CAPTURE_LIMIT bytes in CAPTURED.
+void Relay_Errors(int reader) {
+  char buf[4096];
+  while (true) {
+    ssize_t n = read(reader, buf, sizeof buf);
+    if (n < 0 && errno == EINTR) continue;
+    // A pseudo terminal whose other end is closed reads EIO.
+    if (n <= 0) return;
+    for (ssize_t done = 0, w; done < n; done += w)
+      if ((w = write(STDERR_FILENO, buf + done, static_cast<size_t>(n - done))) < 0) {
+        if (errno != EINTR) break;
+        w = 0;
+      }
+    CAPTURED.append(buf, std::min(static_cast<size_t>(n), CAPTURE_LIMIT - CAPTURED.size()));
+  }
+}
+
+// Runs `args` as Run_And_Wait does, its standard error relayed through
+// CAPTURED.
+int Run_Capturing_Errors(const std::vector<std::string>& args) {
+  CAPTURED.clear();
+  int reader = -1, writer = -1;
+  if (!Open_Capture(reader, writer)) return Run_And_Wait(args, false);
+  Ignore_Interrupts();
+  Save_Terminal_Modes();
+  pid_t pid = -1;
+  int err = Spawn(args, false, pid, -1, writer);
+  close(writer);
+  int result = 127;
+  if (err == 0) {
+    Relay_Errors(reader);
+    result = Wait_For(pid);
+  } else {
+    std::cerr << "tivex: " << Call_Error("posix_spawn", err) << " (" << Visible(args[0]) << ")"
+              << std::endl;
+  }
+  close(reader);
+  Restore_Terminal_Modes();
+  Restore_Interrupts();
+  return result;
+}
+
 }  // namespace
+
+const std::string& Captured_Errors() { return CAPTURED; }
 
 int Wait_For(pid_t pid) {
   int raw = Wait_Raw(pid);
@@ -239,7 +314,7 @@ int Platform_System(const std::string& t, const std::vector<std::string>& words)
   }
   // The paths are taken from `words`, never parsed back out of the line.
   if (Starts_With(t, "notepad.exe ") && words.size() == 1) return Open_Editor(words[0]);
-  if (Starts_With(t, "cmd /c") && !words.empty()) return Run_And_Wait(words, false);
+  if (Starts_With(t, "cmd /c") && !words.empty()) return Run_Capturing_Errors(words);
   if (Starts_With(t, "start ")) return Start_Program(words);
   std::cerr << "tivex: 无法执行命令：" << Visible(t) << std::endl;
   return 127;
@@ -280,19 +355,55 @@ bool Run_Program(const std::string& path, long& status, int& sig, std::string& e
 
 namespace {
 
-bool LANGUAGE_PUT = false;
+// The variables that Put_Chinese_Language set, for Restore_Language to take.
+std::vector<std::string> LANGUAGE_PUT;
+
+bool Is_Set(const char* name) {
+  const char* v = std::getenv(name);
+  return v != nullptr && *v != '\0';
+}
+
+// Whether the locale category `name` falls to C: set to C or POSIX, or,
+// where neither it nor LANG is set, by default.
+bool Falls_To_C(const char* name) {
+  const char* v = Is_Set(name) ? std::getenv(name) : std::getenv("LANG");
+  return v == nullptr || *v == '\0' || std::strcmp(v, "C") == 0 || std::strcmp(v, "POSIX") == 0;
+}
+
+// A UTF-8 locale that this machine has: C.UTF-8 (glibc, musl) or the others
+// that macOS and the BSDs have; "" when none.
+std::string Utf8_Locale() {
+  for (const char* name : {"C.UTF-8", "en_US.UTF-8", "UTF-8"}) {
+    locale_t found = newlocale(LC_CTYPE_MASK | LC_MESSAGES_MASK, name, nullptr);
+    if (found == nullptr) continue;
+    freelocale(found);
+    return name;
+  }
+  return "";
+}
+
+void Put(const char* name, const std::string& value) {
+  if (setenv(name, value.c_str(), 1) == 0) LANGUAGE_PUT.push_back(name);
+}
 
 }  // namespace
 
 void Put_Chinese_Language() {
-  const char* chosen = std::getenv("LANGUAGE");
-  if (chosen != nullptr && *chosen != '\0') return;
-  LANGUAGE_PUT = setenv("LANGUAGE", "zh_CN:zh", 1) == 0;
+  // A language the user chose wins.
+  if (Is_Set("LANGUAGE") || Is_Set("LC_ALL") || Is_Set("LC_MESSAGES")) return;
+  Put("LANGUAGE", "zh_CN:zh");
+  // Under the C locale gettext reads no catalog, whatever LANGUAGE says; its
+  // messages then need a locale of UTF-8 characters, or they are "??".
+  if (!Falls_To_C("LC_MESSAGES")) return;
+  std::string utf8 = Utf8_Locale();
+  if (utf8.empty()) return;
+  Put("LC_MESSAGES", utf8);
+  if (Falls_To_C("LC_CTYPE")) Put("LC_CTYPE", utf8);
 }
 
 void Restore_Language() {
-  if (LANGUAGE_PUT) unsetenv("LANGUAGE");
-  LANGUAGE_PUT = false;
+  for (const std::string& name : LANGUAGE_PUT) unsetenv(name.c_str());
+  LANGUAGE_PUT.clear();
 }
 
 // A program finds its libraries without help here.

@@ -24,6 +24,8 @@ const bool RUNNING_PROGRAM_IS_LOCKED = true;
 // Windows Terminal keeps a tab open after a program that ended with a
 // non-zero status; the pauser's window must close on its key press.
 const bool PAUSER_PASSES_STATUS = false;
+// Notepad opens a file at its start; Ctrl+G then goes to a line.
+const bool EDITOR_TAKES_A_PLACE = false;
 
 namespace {
 
@@ -82,21 +84,23 @@ HANDLE Inheritable_Standard(DWORD which) {
 }
 
 // Starts `app` with the command line `line`; its standard input is `input`
-// where one is given, its other streams this process's.
+// and its standard error `error` where they are given, its other streams
+// this process's.
 bool Create_Process(const std::wstring& app, std::wstring& line, const wchar_t* dir, HANDLE input,
-                    PROCESS_INFORMATION& pi) {
+                    PROCESS_INFORMATION& pi, HANDLE error = nullptr) {
   STARTUPINFOW si{};
   si.cb = sizeof si;
-  if (input) {
+  HANDLE copies[3] = {};
+  if (input || error) {
     si.dwFlags = STARTF_USESTDHANDLES;
-    si.hStdInput = input;
-    si.hStdOutput = Inheritable_Standard(STD_OUTPUT_HANDLE);
-    si.hStdError = Inheritable_Standard(STD_ERROR_HANDLE);
+    si.hStdInput = input ? input : (copies[0] = Inheritable_Standard(STD_INPUT_HANDLE));
+    si.hStdOutput = copies[1] = Inheritable_Standard(STD_OUTPUT_HANDLE);
+    si.hStdError = error ? error : (copies[2] = Inheritable_Standard(STD_ERROR_HANDLE));
   }
   bool started = CreateProcessW(app.c_str(), line.data(), nullptr, nullptr, TRUE, 0, nullptr,
                                 dir, &si, &pi);
   DWORD err = GetLastError();
-  for (HANDLE copy : {si.hStdOutput, si.hStdError})
+  for (HANDLE copy : copies)
     if (copy) CloseHandle(copy);
   SetLastError(err);
   return started;
@@ -132,12 +136,67 @@ std::wstring Interpreter_Path() {
   return std::wstring(dir, len) + L"\\cmd.exe";
 }
 
+std::string CAPTURED;  // what the last "cmd /c" line wrote on standard error
+const size_t CAPTURE_LIMIT = 1 << 20;
+
+// How much of `bytes` ends on a whole character of the code page `cp`: a
+// console shows a character split between two writes as two wrong ones.
+size_t Whole_Characters(const std::string& bytes, UINT cp) {
+  if (cp == CP_UTF8) return Complete_Utf8_Prefix(bytes);
+  size_t i = 0;
+  while (i < bytes.size()) {
+    size_t next = i + (IsDBCSLeadByteEx(cp, static_cast<BYTE>(bytes[i])) ? 2 : 1);
+    if (next > bytes.size()) return i;
+    i = next;
+  }
+  return i;
+}
+
+// Copies what comes from `reader` to standard error, in whole characters,
+// until nobody writes there any more, keeping the first CAPTURE_LIMIT bytes
+// in CAPTURED.
+void Relay_Errors(HANDLE reader) {
+  HANDLE err = GetStdHandle(STD_ERROR_HANDLE);
+  std::string pending;
+  char buf[4096];
+  DWORD n = 0, written = 0;
+  while (ReadFile(reader, buf, sizeof buf, &n, nullptr) && n > 0) {
+    CAPTURED.append(buf, std::min<size_t>(n, CAPTURE_LIMIT - CAPTURED.size()));
+    pending.append(buf, n);
+    size_t whole = Is_Console(err) ? Whole_Characters(pending, GetConsoleOutputCP()) : pending.size();
+    if (whole > 0) WriteFile(err, pending.data(), static_cast<DWORD>(whole), &written, nullptr);
+    pending.erase(0, whole);
+  }
+  if (!pending.empty())
+    WriteFile(err, pending.data(), static_cast<DWORD>(pending.size()), &written, nullptr);
+}
+
 // A line "cmd /c..." is the interpreter's own command line: _wsystem would
 // hand it to a second interpreter, which pairs the quotes the wrong way and
-// splits paths at "&". Its result is the interpreter's exit code.
+// splits paths at "&". Its result is the interpreter's exit code; its
+// standard error reaches ours through CAPTURED.
 int Run_Interpreter(const std::string& t) {
-  DWORD code = 0, err = 0;
-  if (Start_And_Wait(Interpreter_Path(), Widen(t), code, err)) return static_cast<int>(code);
+  CAPTURED.clear();
+  HANDLE reader = nullptr, writer = nullptr;
+  SECURITY_ATTRIBUTES inherited{sizeof inherited, nullptr, TRUE};
+  if (!CreatePipe(&reader, &writer, &inherited, 0)) reader = writer = nullptr;
+  if (reader) SetHandleInformation(reader, HANDLE_FLAG_INHERIT, 0);
+  std::wstring line = Widen(t);
+  PROCESS_INFORMATION pi{};
+  Child_Starts();
+  bool started = Create_Process(Interpreter_Path(), line, nullptr, nullptr, pi, writer);
+  DWORD err = started ? 0 : GetLastError(), code = 0;
+  if (writer) CloseHandle(writer);
+  if (reader && started) Relay_Errors(reader);
+  if (reader) CloseHandle(reader);
+  if (started) {
+    WaitForSingleObject(pi.hProcess, INFINITE);
+    GetExitCodeProcess(pi.hProcess, &code);
+    CloseHandle(pi.hThread);
+    CloseHandle(pi.hProcess);
+  }
+  Child_Ended();
+  if (started) return static_cast<int>(code);
   std::cerr << "tivex: " << Call_Error("CreateProcessW", err) << std::endl;
   return -1;
 }
@@ -169,6 +228,10 @@ bool PATH_CHANGED = false;
 bool LANGUAGE_PUT = false;  // LANGUAGE is ours, for Restore_Language to take
 
 }  // namespace
+
+const std::string& Captured_Errors() { return CAPTURED; }
+
+void Set_Editor_Place(int, int, int) {}
 
 int Platform_System(const std::string& t, const std::vector<std::string>&) {
   if (t.compare(0, 6, "cmd /c") == 0) return Run_Interpreter(t);
@@ -220,7 +283,9 @@ void Restore_Path() {
 }
 
 void Put_Chinese_Language() {
-  if (!Environment_Variable(L"LANGUAGE").empty()) return;
+  // A language the user chose wins.
+  for (const wchar_t* chosen : {L"LANGUAGE", L"LC_ALL", L"LC_MESSAGES"})
+    if (!Environment_Variable(chosen).empty()) return;
   LANGUAGE_PUT = SetEnvironmentVariableW(L"LANGUAGE", L"zh_CN:zh") != 0;
 }
 

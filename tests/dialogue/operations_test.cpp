@@ -236,6 +236,31 @@ TEST_F(BuildAndRun, CompilerThatCrashesIsAFailedCompile) {
   EXPECT_EQ(o.out, Lane(Run_Transcript(AUTO_COMPILE + "编译失败！\n\n")));
 }
 
+// After "编译失败！": the first error's place with its line marked, a hint for
+// each full-width mark; then opening that source puts the editor at the error.
+TEST_F(BuildAndRun, FailedCompileTellsWhereAndWhyAndTheEditorOpensThere) {
+  dir_.Write("bad.cpp", "int main() {\n  int a = 1；\n}\n");
+  dir_.Write("diagnostics.txt",
+             "bad.cpp: In function 'int main()':\nbad.cpp:2:11: error: unable to find numeric "
+             "literal operator 'operator\"\"；'\n");
+  std::string notepad = Under_Wine() ? "提示：在记事本中按 Ctrl+G，输入 2 可以跳到这一行\n" : "";
+  std::string told = AUTO_COMPILE + FAILED + "第一个错误在第 2 行第 11 列：\n      int a = 1；\n" +
+                     std::string(14, ' ') + "^\n提示：第 2 行第 12 列的“；”是中文标点，请切换到英文标点后改成 ;\n" +
+                     notepad + "\n";
+  Outcome o = Run("bad.cpp\n");
+  EXPECT_EQ(o.out, Lane(Run_Transcript(told)));
+  EXPECT_NE(o.err.find("bad.cpp:2:11: error: "), std::string::npos) << o.err;
+  if (Under_Wine()) return;
+  // nano counts the column as the screen shows it; a compile that succeeds
+  // forgets the place.
+  dir_.Mkdir("editor");
+  Place_Program(dir_, "editor/nano");
+  dir_.Write("a.cpp", "int main() {}\n");
+  o = Run_Tivex(dir_.Dir(), "2\nbad.cpp\n1\n2\n./bad.cpp\n3\n2\na.cpp\n0\n1\n2\nbad.cpp\n",
+                {"EDITOR=" + dir_.Path("editor/nano")});
+  EXPECT_EQ(Program_Ran(dir_), "fake_program ran [+2,11] [./bad.cpp]\nfake_program ran [bad.cpp]\n");
+}
+
 TEST_F(BuildAndRun, OnlyTheLastDotCountsAndShellCharactersStayInThePath) {
   for (const char* d : {"my.proj", "R&D", "x^y (1)"}) dir_.Mkdir(d);
   const std::string sep = Under_Wine() ? "\\" : "/";
@@ -569,6 +594,42 @@ TEST(RealCompiler, SourceInADirectoryWithShellCharactersIsBuiltAndRun) {
     EXPECT_TRUE(dir.Exists(name)) << name;
   }
   EXPECT_FALSE(dir.Exists("PWNED"));
+}
+
+// The real g++ with no locale set (a fresh account), in English and, where
+// GCC's Chinese catalog is installed, in Chinese: the place and the hint.
+TEST(RealCompiler, FirstErrorIsPlacedAndExplainedInEitherLanguage) {
+  if (Under_Wine()) GTEST_SKIP() << "the Linux g++ cannot be waited for under Wine";
+  const struct {
+    std::string source, place, words;
+  } rows[] = {
+      {"#include <iostream>\nusing namespace std;\nint main() {\n    cout << 1 << endl\n    return 0;\n}\n",
+       "第 4 行第 22 列", "末尾可能少了分号 ;"},
+      {"#include <iostream>\nint main() {\n    cout << 1;\n}\n", "第 3 行第 5 列", "std::cout"},
+      {"int main() {\n    int a = 1；\n}\n", "第 2 行第 13 列", "第 2 行第 14 列的“；”是中文标点"},
+      {"void main() {}\n", "第 1 行第 1 列", "int main()"},
+      {"#include <iostream>\nint main() { int a; std::cin << a; }\n", "第 2 行第 30 列", "cin 要用 >>"},
+      {"int main() {\n", "第 1 行第 13 列", "大括号没有配对"},
+      {"int main() { return y; }\n", "第 1 行第 21 列", "y 没有声明"},
+      {"int mian() { return 0; }\n", "", "找不到 main 函数"}};
+  bool catalog = std::system("ls /usr/share/locale/zh_CN/LC_MESSAGES/gcc-*.mo >/dev/null 2>&1") == 0;
+  Scratch dir;
+  Write_Settings(dir, "/usr/bin/g++", NO_PAUSER);
+  for (const std::string language : {"en", ""}) {
+    for (const auto& row : rows) {
+      dir.Write("t.cpp", row.source);
+      Outcome o = Run_Tivex(dir.Dir(), "2\nt.cpp\n",
+                            {"LANGUAGE=" + language, "LANG=", "LC_ALL=", "LC_MESSAGES="});
+      std::string place = row.place.empty() ? "" : "第一个错误在" + row.place + "：\n";
+      EXPECT_NE(o.out.find("编译失败！\n\n" + place), std::string::npos) << o.out;
+      EXPECT_NE(o.out.find("\n提示：", o.out.find("编译失败！")), std::string::npos) << o.out;
+      EXPECT_NE(o.out.find(row.words), std::string::npos) << o.out;
+      if (row.place.empty()) continue;
+      bool chinese = o.err.find("错误：") != std::string::npos;
+      EXPECT_EQ(chinese, language.empty() && catalog) << o.err;
+    }
+  }
+  if (!catalog) GTEST_SKIP() << "GCC's Chinese messages (gcc-N-locales) are not installed";
 }
 
 TEST_F(BuildAndRun, RelinkingOverARunningProgramGetsNoFalseHint) {

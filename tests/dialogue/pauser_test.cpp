@@ -42,7 +42,11 @@ Figures Expect_Report(const std::string& out, const std::string& before, int sta
                           std::to_string(status) + "，用时 ");
   std::string tail = Lane(" MB。\n" + KEY_WAIT);
   EXPECT_EQ(out.substr(0, head.size()), head);
-  size_t cost = out.find(Lane(" 秒。\nCPU 时间 "), head.size());
+  // On Windows a C runtime's abort ends a program with 3 too.
+  std::string next = Under_Wine() && status == 3 ? "可能的原因：如果程序没有自己 return 3" : "CPU 时间 ";
+  size_t line_end = out.find(Lane(" 秒。\n"), head.size()) + Lane(" 秒。\n").size();
+  EXPECT_EQ(out.compare(line_end, next.size(), next), 0) << out;
+  size_t cost = out.find(Lane("\nCPU 时间 "), head.size()) - Lane(" 秒。").size();
   size_t memory = out.find("，内存峰值 ", cost);
   EXPECT_NE(memory, std::string::npos) << out;
   if (memory == std::string::npos || out.size() < memory + tail.size()) return f;
@@ -141,14 +145,28 @@ TEST(ConsolePauser, ProgramThatCannotStartGetsOneLine) {
   EXPECT_EQ(o.status, Pauser_Status(127));
 }
 
+// How the program ended, then what probably caused it, before the figures.
 TEST(ConsolePauser, CrashIsToldInWordsAPersonCanRead) {
   Scratch dir;
-  Place_Program(dir, Exe("prog"), "crash");
-  Outcome o = Run_Pauser(dir.Dir(), {Exe("prog")});
-  std::string told = Under_Wine() ? "程序异常终止：0xC0000005（访问冲突），用时 "
-                                  : "程序被信号 11（段错误）终止，用时 ";
-  EXPECT_NE(o.out.find(told), std::string::npos) << o.out;
-  EXPECT_EQ(o.status, Pauser_Status(128 + 11));
+  const struct {
+    std::string kind, posix, windows, cause;
+  } rows[] = {
+      {"crash", "程序被信号 11（段错误）终止", "程序异常终止：0xC0000005（访问冲突）", "数组下标越界"},
+      {"recurse", "程序被信号 11（段错误）终止", "0xC00000FD（栈溢出）", "递归没有终止"},
+      {"divide", "程序被信号 8（算术错误，例如整数除以零）终止", "0xC0000094（整数除以零）",
+       "整数除以 0"},
+      {"abort", "程序被信号 6（程序中止）终止", "程序已退出，返回值为 3", "std::out_of_range"},
+      {"kill", "程序被信号 9（被强制结束）终止", "", "内存用完了"}};
+  for (const auto& row : rows) {
+    if (Under_Wine() && row.windows.empty()) continue;
+    Place_Program(dir, Exe("prog"), row.kind);
+    Outcome o = Run_Pauser(dir.Dir(), {Exe("prog")});
+    size_t told = o.out.find(Under_Wine() ? row.windows : row.posix);
+    size_t cause = o.out.find(Lane("秒。\n可能的原因："), told);
+    EXPECT_NE(told, std::string::npos) << o.out;
+    EXPECT_NE(cause, std::string::npos) << o.out;
+    EXPECT_LT(o.out.find(row.cause, cause), o.out.find("CPU 时间", cause)) << o.out;
+  }
 }
 
 TEST(ConsolePauser, WithoutAProgramItSaysHowToUseIt) {

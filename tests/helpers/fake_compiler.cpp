@@ -13,6 +13,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <string>
 #include <vector>
 
@@ -76,6 +77,8 @@ int main(int raw_argc, char** raw_argv) {
 #endif
   if (source.find("crash") != std::string::npos) std::abort();
   if (source.find("bad") != std::string::npos || output.empty()) {
+    std::ifstream diagnostics("diagnostics.txt", std::ios::binary);
+    std::fputs(std::string(std::istreambuf_iterator<char>(diagnostics), {}).c_str(), stderr);
     std::printf("fake_compiler: error\n");
     return 1;
   }

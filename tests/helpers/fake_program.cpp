@@ -6,7 +6,8 @@
 // program_cp.txt, and ends as status.txt says
 // (0 when there is none): "N" ends with status N, "sleep N" sleeps 0.4 s
 // first, "crash" writes through a null pointer, "loop" runs for a minute,
-// "raw" leaves its terminal raw, silent and non-blocking (POSIX),
+// "divide" divides by zero, "abort" aborts, "recurse" recurses without end,
+// "kill" kills itself (POSIX), "raw" leaves its terminal raw, silent and non-blocking (POSIX),
 // "foreground" makes itself the terminal's foreground process group and
 // "stop" stops itself with SIGSTOP (POSIX), "hex"
 // reads a line and writes its bytes in hexadecimal, "work" touches 64 MB and
@@ -92,6 +93,15 @@ void Work() {
   std::ofstream("work.txt") << cpu << " " << peak_mb << " " << x << "\n";
 }
 
+// Recurses until the stack runs out; the array keeps each frame large, and
+// the end that never comes is one the compiler cannot see.
+int Recurse(int depth) {
+  static volatile int never = -1;
+  volatile char frame[4096];
+  frame[depth % 4096] = 1;
+  return depth == never ? 0 : Recurse(depth + 1) + frame[depth % 4096];
+}
+
 int main(int argc, char** argv) {
   std::string line = "fake_program ran";
   for (int i = 1; i < argc; i++) line += std::string(" [") + argv[i] + "]";
@@ -110,6 +120,14 @@ int main(int argc, char** argv) {
   // Read through a volatile pointer, so the compiler cannot see that it is null.
   static volatile int* volatile null_pointer = nullptr;
   if (word == "crash") *null_pointer = 1;
+  // Both volatile: 1 / x is a comparison to the compiler, and no division.
+  static volatile int seven = 7, zero = 0;
+  if (word == "divide") return seven / zero;
+  if (word == "abort") std::abort();
+  if (word == "recurse") return Recurse(1);
+#ifndef _WIN32
+  if (word == "kill") raise(SIGKILL);
+#endif
   if (word == "sleep") std::this_thread::sleep_for(std::chrono::milliseconds(400));
   if (word == "loop") std::this_thread::sleep_for(std::chrono::seconds(60));
   if (word == "raw") Leave_Terminal_Raw();

@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "build_run/build_run.h"
+#include "build_run/compile_errors.h"
 #include "platform/file_system.h"
 #include "platform/programs.h"
 #include "platform/text.h"
@@ -133,3 +134,90 @@ TEST(AnsiCompiler, IsToldWhichCharactersOfAPathItCannotRead) {
   EXPECT_FALSE(End_Compile(false));
 }
 #endif
+
+// GCC's messages as versions 8 to 14 word them, in English and Chinese, in
+// colour at a terminal, and a linker's: the first error in the source and
+// the words of its hint ("" where the table knows none).
+TEST(CompileErrors, FirstErrorInTheSourceIsPlacedAndExplained) {
+  const struct {
+    std::string output;
+    int line, col;
+    std::string words;
+  } rows[] = {
+      {"a.cpp: In function 'int main()':\na.cpp:4:25: error: expected ';' before 'return'\n", 4, 25,
+       "上一行的末尾可能少了分号 ;"},
+      {"a.cpp:4:25: 错误：expected ‘;’ before ‘return’\r\n", 4, 25, "分号"},
+      {"\x1b[01m\x1b[Ka.cpp:3:5:\x1b[m\x1b[K \x1b[01;31m\x1b[Kerror: \x1b[m\x1b[K'cout' was not "
+       "declared in this scope; did you mean 'std::cout'?\n",
+       3, 5, "cout 属于 std：写成 std::cout，或在 #include 之后加一行 using namespace std;"},
+      {"a.cpp:3:5: 错误：‘cout’在此作用域中尚未声明\n", 3, 5, "<iostream>"},
+      {"a.cpp:3:12: 错误：‘y’在此作用域中尚未声明\n", 3, 12, "y 没有声明"},
+      {"a.cpp:2:16: error: 'sqrt' was not declared in this scope\n", 2, 16, "<cmath>"},
+      {"a.cpp:3:10: 错误：‘vector’不是‘std’的成员\n", 3, 10, "std::vector"},
+      {"In file included from a.cpp:1:\n/usr/include/x.h:2:3: error: expected ';' before 'int'\n"
+       "a.cpp:7:1: error: '::main' must return 'int'\n",
+       7, 1, "int main()"},
+      {"a.cpp:5:9: error: no match for 'operator<<' (operand types are 'std::istream' {aka "
+       "'std::basic_istream<char>'} and 'int')\n",
+       5, 9, "cin 要用 >>"},
+      {"a.cpp:6:10: error: no match for 'operator>>' (operand types are 'std::ostream' and 'int')\n",
+       6, 10, "cout 要用 <<"},
+      {"a.cpp:9: error: expected '}' at end of input\n", 9, 0, "大括号没有配对"},
+      {"a.cpp:1:10: 致命错误：bits/stdc++.h：没有那个文件或目录\n", 1, 10, "头文件"},
+      {"a.cpp:4:3: error: 'else' without a previous 'if'\n", 4, 3, "else"},
+      {"a.cpp:2:5: error: stray '\\357' in program\n", 2, 5, "英文输入"},
+      {"a.cpp:2:1: error: something no table knows\n", 2, 1, ""},
+      {"/usr/bin/ld: Scrt1.o: in function `_start':\n(.text+0x17): undefined reference to `main'\n"
+       "collect2: error: ld returned 1 exit status\n",
+       0, 0, "找不到 main 函数"},
+      {"C:/mingw64/bin/ld.exe: cannot open output file a.exe: Permission denied\n", 0, 0,
+       LOCKED_PROGRAM_HINT},
+      {"", 0, 0, ""}};
+  for (const auto& row : rows) {
+    int line = -1, col = -1;
+    std::string message;
+    EXPECT_EQ(First_Error(row.output, "a.cpp", line, col, message), row.line > 0) << row.output;
+    EXPECT_EQ(line, row.line) << row.output;
+    EXPECT_EQ(col, row.col) << row.output;
+    std::string hint = Error_Hint(message);
+    EXPECT_EQ(hint.empty(), row.words.empty()) << hint;
+    EXPECT_NE(hint.find(row.words), std::string::npos) << hint;
+  }
+}
+
+// GCC 11 and later count what the screen shows (a tab to the next multiple of
+// 8, a Chinese character as 2); GCC 9 and 10 count bytes and quote the line
+// with its tabs. Tivex counts characters, as Notepad does.
+TEST(CompileErrors, ColumnsAreCountedInCharacters) {
+  const struct {
+    std::string text;
+    int col;
+    bool bytes;
+    int ccol, screen;
+  } rows[] = {{"\tcout << x", 9, false, 2, 9},       {"\tcout << x", 2, true, 2, 9},
+              {"  s = \"你好\"；", 13, false, 11, 13}, {"  s = \"你好\"；", 15, true, 11, 13},
+              {"ab", 5, false, 5, 5},                {"", 1, false, 1, 1}};
+  for (const auto& row : rows) {
+    EXPECT_EQ(Character_Column(row.text, row.col, row.bytes), row.ccol) << row.text;
+    EXPECT_EQ(Display_Column(row.text, row.ccol), row.screen) << row.text;
+  }
+  EXPECT_TRUE(Columns_Are_Bytes("a.cpp:2:2: error: x\n    2 | \tcout\n      | \t^\n"));
+  EXPECT_FALSE(Columns_Are_Bytes("a.cpp:2:9: error: x\n    2 |         cout\n"));
+  EXPECT_EQ(Marked_Line("\t你a\x1b", 3), "            你a^[\n              ^\n");
+}
+
+// Each full-width mark once, with its own column; none inside a string, a
+// character or a comment, where Chinese is allowed.
+TEST(CompileErrors, FullWidthPunctuationIsNamedOncePerCharacter) {
+  const std::string tail = "是中文标点，请切换到英文标点后改成 ";
+  const struct {
+    std::string text;
+    std::vector<std::string> hints;
+  } rows[] = {
+      {"  cout << \"你好，世界\"；// 注释，", {"第 4 行第 18 列的“；”" + tail + ";"}},
+      {"if （a ＞ 0）{", {"第 4 行第 4 列的“（”" + tail + "(", "第 4 行第 7 列的“＞”" + tail + ">",
+                         "第 4 行第 10 列的“）”" + tail + ")"}},
+      {"char c = '，'; /* ， */ x = 1", {}},
+      {"int\xe3\x80\x80x;", {"第 4 行第 4 列是一个全角空格，请切换到英文输入后改成普通空格"}}};
+  for (const auto& row : rows) EXPECT_EQ(Punctuation_Hints(row.text, 4), row.hints) << row.text;
+}
