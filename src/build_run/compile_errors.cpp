@@ -139,13 +139,18 @@ std::string Plain(std::string line) {
   return Replaced(Replaced(line, "‘", "'"), "’", "'");
 }
 
+// How much of a line is read: every message that the table knows is said
+// well within it, and the regular expressions of the C++ library recurse
+// once for each character they match.
+const size_t LONGEST_READ = 512;
+
 std::vector<std::string> Lines_Of(const std::string& output) {
   std::vector<std::string> lines;
   size_t start = 0;
   while (start < output.size()) {
     size_t end = output.find('\n', start);
     if (end == std::string::npos) end = output.size();
-    lines.push_back(Plain(output.substr(start, end - start)));
+    lines.push_back(Plain(output.substr(start, std::min(end - start, LONGEST_READ))));
     start = end + 1;
   }
   return lines;
@@ -163,7 +168,8 @@ bool Is_Error(const std::string& line, std::string& file, int& number, int& col,
   number = std::stoi(m[2].str().substr(0, 9));
   col = m[3].matched ? std::stoi(m[3].str().substr(0, 9)) : 0;
   message = m[4];
-  return true;
+  // Lines are counted from 1: a 0 names no line of the source.
+  return number > 0;
 }
 
 // Whether the file that a message names is the source: as the compiler was
@@ -254,7 +260,7 @@ std::string Error_Hint(const std::string& message) {
     for (const auto& row : ERROR_HINTS) compiled.emplace_back(row.pattern);
     return compiled;
   }();
-  std::string plain = Plain(message);
+  std::string plain = Plain(message.substr(0, LONGEST_READ));
   for (size_t r = 0; r < patterns.size(); r++) {
     std::smatch m;
     if (!std::regex_search(plain, m, patterns[r])) continue;
