@@ -34,11 +34,11 @@ std::string Exe_Path(const std::string& fpath) {
   return epath;
 }
 
-void Compile_Command(const std::string& fpath, const std::string& epath, std::string& t,
-                     std::vector<std::string>& words) {
+void Compile_Command(const std::string& compiler, const std::string& fpath,
+                     const std::string& epath, std::string& t, std::vector<std::string>& words) {
   std::string inner;
   words.clear();
-  Put_Path(COM_PATH, inner, words);
+  Put_Path(compiler, inner, words);
   Put_Text(" ", inner, words);
   Put_Text(COM_SETTINGS, inner, words);
   if (!COM_SETTINGS.empty()) Put_Text(" ", inner, words);
@@ -124,10 +124,10 @@ std::vector<std::string> Explain_Errors(const std::string& fpath, const std::str
 // closing pause. A program that cannot be overwritten gets a hint.
 bool Compile(const std::string& fpath, const std::string& epath) {
   Print("正在编译……", 1);
-  std::string t, source_arg, program_arg;
+  std::string t, compiler_arg, source_arg, program_arg;
   std::vector<std::string> words;
-  Begin_Compile(COM_PATH, fpath, epath, source_arg, program_arg);
-  Compile_Command(source_arg, program_arg, t, words);
+  Begin_Compile(COM_PATH, fpath, epath, compiler_arg, source_arg, program_arg);
+  Compile_Command(compiler_arg, source_arg, program_arg, t, words);
   // A compiler with Chinese catalogs then says its errors in Chinese.
   if (Compiler_Shows_Chinese()) Put_Chinese_Language();
   int result = System(t, words);
@@ -141,6 +141,13 @@ bool Compile(const std::string& fpath, const std::string& epath) {
   // An empty source has nothing to point at; its own hint follows.
   std::vector<std::string> told;
   if (!File_Is_Empty(fpath)) told = Explain_Errors(fpath, source_arg);
+  // A compiler before GCC 13 finds its own programs (cc1plus) by its own
+  // path, read in the ANSI code page.
+  std::string own = Unreadable_Compiler_Characters();
+  if (!own.empty())
+    Print("编译器所在的路径中有它读不了的“" + own +
+              "”，它找不到自己的程序：请把编译器放到只有英文名字的文件夹里，或者换用 GCC 13 或更新的版本。",
+          2);
   // A compiler that reads the ANSI code page gets "?" for the rest.
   std::string unreadable = Unreadable_Characters();
   if (!unreadable.empty())

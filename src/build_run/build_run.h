@@ -12,11 +12,12 @@ std::string Exe_Path(const std::string& fpath);
 // Each command sets `t`, its line for the command interpreter, and `words`,
 // what the line names (see Put_Path and Put_Text).
 
-// The compile command for the current settings. Its words: the compiler, the
-// options split as a Windows program splits its command line, -g, -o, the
-// program and the source.
-void Compile_Command(const std::string& fpath, const std::string& epath, std::string& t,
-                     std::vector<std::string>& words);
+// The compile command by the compiler at `compiler` (COM_PATH, or a form
+// of it that the compiler can read) with the current options. Its words: the
+// compiler, the options split as a Windows program splits its command line,
+// -g, -o, the program and the source.
+void Compile_Command(const std::string& compiler, const std::string& fpath,
+                     const std::string& epath, std::string& t, std::vector<std::string>& words);
 
 // The launch command through the ConsolePauser at `pauser`. Its words: an
 // empty title, ConsolePauser and the program.

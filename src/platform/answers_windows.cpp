@@ -4,10 +4,12 @@
 
 #include <iostream>
 #include <string>
+#include <vector>
 
 #include "platform/console.h"
 #include "platform/console_internal.h"
 #include "platform/errors_internal.h"
+#include "platform/file_system.h"
 #include "platform/windows_internal.h"
 
 namespace {
@@ -17,11 +19,20 @@ namespace {
 bool Read_Console_Line(std::string& s) {
   HANDLE in = GetStdHandle(STD_INPUT_HANDLE);
   std::wstring line;
-  wchar_t buf[1024];
+  // The console takes no more keys than the read has room for: room for one
+  // character more than an answer may have, and the line end, so that a
+  // longer one is refused rather than cut.
+  std::vector<wchar_t> buf(LONGEST_LINE + 3);
   while (line.empty() || (line.back() != L'\n' && line[0] != 0x1A)) {
     DWORD got = 0;
-    if (!ReadConsoleW(in, buf, 1024, &got, nullptr) || got == 0) break;
-    line.append(buf, got);
+    if (!ReadConsoleW(in, buf.data(), static_cast<DWORD>(buf.size()), &got, nullptr)) {
+      // Consoles before Windows 8 read through a heap of 64 KB.
+      if (GetLastError() != ERROR_NOT_ENOUGH_MEMORY || buf.size() <= 1024) break;
+      buf.resize(1024);
+      continue;
+    }
+    if (got == 0) break;
+    line.append(buf.data(), got);
   }
   // Nothing at all is the end of the console's input. A line of Ctrl+Z,
   // which ends a program's input, is an answer here (an invalid one):

@@ -4,8 +4,10 @@
 
 #include "platform/programs.h"
 
-void Begin_Compile(const std::string&, const std::string& source, const std::string& program,
-                   std::string& source_arg, std::string& program_arg) {
+void Begin_Compile(const std::string& compiler, const std::string& source,
+                   const std::string& program, std::string& compiler_arg, std::string& source_arg,
+                   std::string& program_arg) {
+  compiler_arg = compiler;
   source_arg = source;
   program_arg = program;
 }
@@ -13,6 +15,8 @@ void Begin_Compile(const std::string&, const std::string& source, const std::str
 bool End_Compile(bool compiled) { return compiled; }
 
 std::string Unreadable_Characters() { return ""; }
+
+std::string Unreadable_Compiler_Characters() { return ""; }
 
 bool Compiler_Shows_Chinese() { return true; }
 

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "platform/compiler.h"
+#include "platform/file_system.h"
 #include "platform/programs.h"
 #include "platform/text_internal.h"
 #include "platform/windows_internal.h"
@@ -14,6 +15,7 @@ namespace {
 UINT OUTPUT_CP_BEFORE = 0;     // the console's, while an ANSI compiler runs; 0 when none
 std::wstring BUILT, PROGRAM;   // a program written under another name, and its own
 std::string UNREADABLE;        // what the last compile's paths hold that it cannot read
+std::string UNREADABLE_OWN;    // what the compiler's own path holds that it cannot read
 UINT ANSI_CP = 0;              // the code page of an ANSI compiler; 0 for a UTF-8 one
 
 // Whether the program at `path` says in its manifest that it speaks UTF-8
@@ -82,17 +84,31 @@ std::wstring Readable_Program_Path(const std::wstring& program, UINT cp) {
 }  // namespace
 
 void Begin_Compile(const std::string& compiler, const std::string& source,
-                   const std::string& program, std::string& source_arg, std::string& program_arg) {
+                   const std::string& program, std::string& compiler_arg, std::string& source_arg,
+                   std::string& program_arg) {
+  compiler_arg = compiler;
   source_arg = source;
   program_arg = program;
   BUILT.clear();
   UNREADABLE.clear();
+  UNREADABLE_OWN.clear();
+  // The interpreter starts a compile from a network folder in the Windows
+  // folder instead: the paths must not depend on where it starts.
+  if (Working_Directory_Is_Unc()) {
+    for (std::string* arg : {&compiler_arg, &source_arg, &program_arg})
+      if (!Full_Path(Widen(*arg)).empty()) *arg = Narrow(Full_Path(Widen(*arg)));
+  }
   ANSI_CP = 0;
   UINT cp = GetACP();
   if (cp == CP_UTF8 || Has_Utf8_Manifest(Widen(compiler))) return;
   ANSI_CP = cp;
-  std::wstring source_w = Readable_Path(Widen(source), cp);
-  std::wstring program_w = Readable_Program_Path(Widen(program), cp);
+  // It finds cc1plus beside itself through GetModuleFileNameA.
+  std::wstring compiler_w = Readable_Path(Widen(compiler_arg), cp), own;
+  Collect_Unfitting(compiler_w, cp, own);
+  compiler_arg = Narrow(compiler_w);
+  UNREADABLE_OWN = Narrow(own);
+  std::wstring source_w = Readable_Path(Widen(source_arg), cp);
+  std::wstring program_w = Readable_Program_Path(Widen(program_arg), cp);
   std::wstring unreadable;
   Collect_Unfitting(source_w + program_w, cp, unreadable);
   source_arg = Narrow(source_w);
@@ -109,13 +125,17 @@ bool End_Compile(bool compiled) {
   if (OUTPUT_CP_BEFORE) SetConsoleOutputCP(OUTPUT_CP_BEFORE);
   OUTPUT_CP_BEFORE = 0;
   if (BUILT.empty()) return compiled;
-  bool moved = compiled && MoveFileExW(BUILT.c_str(), PROGRAM.c_str(), MOVEFILE_REPLACE_EXISTING);
+  // An antivirus holds a new program for a moment: the move is retried as a
+  // save of the settings is.
+  bool moved = compiled && Replace_File(Narrow(BUILT), Narrow(PROGRAM)).empty();
   if (!moved) DeleteFileW(BUILT.c_str());
   BUILT.clear();
   return moved;
 }
 
 std::string Unreadable_Characters() { return UNREADABLE; }
+
+std::string Unreadable_Compiler_Characters() { return UNREADABLE_OWN; }
 
 bool Compiler_Shows_Chinese() {
   // Simplified and Traditional Chinese Windows (GBK, Big5) hold it.

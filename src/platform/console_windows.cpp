@@ -141,8 +141,8 @@ bool Is_Console(HANDLE h) {
 
 void Child_Starts() { CHILD_RUNNING = 1; }
 
-void Child_Ended() {
-  CHILD_ENDED_AT = GetTickCount64();
+void Child_Ended(bool took_interrupts) {
+  if (took_interrupts) CHILD_ENDED_AT = GetTickCount64();
   CHILD_RUNNING = 0;
 }
 

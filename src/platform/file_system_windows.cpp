@@ -58,8 +58,27 @@ bool Attributes_Of(const std::string& p, WIN32_FILE_ATTRIBUTE_DATA& data) {
 
 unsigned long Process_Id() { return GetCurrentProcessId(); }
 
+namespace {
+
+// `p` as the file system is to be asked about it. Windows drops the blanks
+// and dots at the end of a path, but a component that a separator follows
+// keeps its blanks ("dir \" is not "dir"): such a path is resolved as
+// Windows resolves it, and then asked about without further changes.
+std::wstring Queried_Path(const std::string& p) {
+  std::string trimmed = Without_Trailing_Separators(p, "\\/");
+  std::wstring w = Widen(trimmed, MB_ERR_INVALID_CHARS);
+  bool kept = trimmed.size() < p.size() && (trimmed.back() == ' ' || trimmed.back() == '.');
+  if (!kept || w.empty()) return w;
+  std::wstring full = Full_Path(Widen(p, MB_ERR_INVALID_CHARS));
+  while (full.size() > 3 && (full.back() == L'\\' || full.back() == L'/')) full.pop_back();
+  if (full.compare(0, 2, L"\\\\") == 0) return L"\\\\?\\UNC" + full.substr(1);
+  return full.empty() ? w : L"\\\\?\\" + full;
+}
+
+}  // namespace
+
 Path_Kind Platform_Path_Status(const std::string& p) {
-  std::wstring w = Widen(Without_Trailing_Separators(p, "\\/"), MB_ERR_INVALID_CHARS);
+  std::wstring w = Queried_Path(p);
   DWORD attrs = GetFileAttributesW(w.c_str());
   if (attrs == INVALID_FILE_ATTRIBUTES) return PATH_MISSING;
   if (attrs & FILE_ATTRIBUTE_REPARSE_POINT) {

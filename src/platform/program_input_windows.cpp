@@ -168,7 +168,7 @@ DWORD WINAPI Relay_Lines(void* pipe) {
   HANDLE in = GetStdHandle(STD_INPUT_HANDLE);
   wchar_t buf[4096];
   std::wstring held;  // a surrogate whose pair the next read brings
-  bool line_start = true;
+  bool line_start = true, dropping = false;
   while (Wait_For_Typing(in)) {
     DWORD got = 0;
     if (!ReadConsoleW(in, buf, 4096, &got, nullptr)) {
@@ -181,9 +181,18 @@ DWORD WINAPI Relay_Lines(void* pipe) {
     if (line_start && buf[0] == 0x1A) break;
     std::wstring text = held + std::wstring(buf, got);
     held.clear();
-    if (IS_HIGH_SURROGATE(text.back())) held = text.back(), text.pop_back();
+    // A console's reader takes a line only up to a Ctrl+Z in it and drops
+    // the rest; passed on, the 0x1A would end the program's input for good.
+    size_t z = dropping ? 0 : text.find(wchar_t{0x1A});
+    if (z != std::wstring::npos) {
+      dropping = text.back() != L'\n';  // the rest of the line is still to come
+      text.resize(z);
+      line_start = !dropping;
+    } else {
+      line_start = text.back() == L'\n';
+    }
+    if (!text.empty() && IS_HIGH_SURROGATE(text.back())) held = text.back(), text.pop_back();
     if (text.empty()) continue;
-    line_start = text.back() == L'\n';
     std::string bytes = Narrow(text);
     DWORD written = 0;
     if (!WriteFile(pipe, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr))

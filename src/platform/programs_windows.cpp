@@ -182,9 +182,14 @@ int Run_Interpreter(const std::string& t) {
   if (!CreatePipe(&reader, &writer, &inherited, 0)) reader = writer = nullptr;
   if (reader) SetHandleInformation(reader, HANDLE_FLAG_INHERIT, 0);
   std::wstring line = Widen(t);
+  // It would say that it refuses a network folder, and start in the Windows
+  // folder all the same; the compile's paths are whole there.
+  wchar_t windows_dir[MAX_PATH + 1] = {};
+  bool unc = Working_Directory_Is_Unc() && GetWindowsDirectoryW(windows_dir, MAX_PATH + 1) > 0;
   PROCESS_INFORMATION pi{};
   Child_Starts();
-  bool started = Create_Process(Interpreter_Path(), line, nullptr, nullptr, pi, writer);
+  bool started =
+      Create_Process(Interpreter_Path(), line, unc ? windows_dir : nullptr, nullptr, pi, writer);
   DWORD err = started ? 0 : GetLastError(), code = 0;
   if (writer) CloseHandle(writer);
   if (reader && started) Relay_Errors(reader);
@@ -215,7 +220,8 @@ int Run_Through_System(const std::string& t) {
   }
   Child_Starts();
   int result = _wsystem(Widen(t).c_str());
-  Child_Ended();
+  // A Ctrl+C pressed a moment after a cls is meant for Tivex's own question.
+  Child_Ended(t != "cls" && t.compare(0, 6, "title ") != 0);
   if (saved >= 0) {
     _dup2(saved, 0);
     _close(saved);
@@ -331,14 +337,29 @@ std::string Own_Directory() {
   return Directory_Of(Narrow(self));
 }
 
+namespace {
+
+// `path` with its short (8.3) components in their long form, as a folder
+// may be named either way ("C:\\Users\\ADMINI~1"); itself where that fails.
+std::wstring Long_Path(const std::wstring& path) {
+  wchar_t buf[32768];
+  DWORD n = GetLongPathNameW(path.c_str(), buf, 32768);
+  return n > 0 && n < 32768 ? std::wstring(buf, n) : path;
+}
+
+}  // namespace
+
 bool Runs_From_Temporary_Folder() {
   wchar_t temp[MAX_PATH + 1];
   DWORD n = GetTempPathW(MAX_PATH + 1, temp);
-  std::wstring dir = Widen(Own_Directory()) + L"\\";
-  // GetTempPathW ends with a backslash; names are compared as Windows does.
-  return n > 0 && n <= MAX_PATH && dir.size() >= n &&
-         CompareStringOrdinal(dir.c_str(), static_cast<int>(n), temp, static_cast<int>(n), TRUE) ==
-             CSTR_EQUAL;
+  if (n == 0 || n > MAX_PATH) return false;
+  std::wstring folder = Long_Path(std::wstring(temp, n));
+  if (folder.back() != L'\\') folder += L'\\';
+  std::wstring dir = Long_Path(Widen(Own_Directory())) + L"\\";
+  // Names are compared as Windows compares them.
+  int k = static_cast<int>(folder.size());
+  return dir.size() >= folder.size() &&
+         CompareStringOrdinal(dir.c_str(), k, folder.c_str(), k, TRUE) == CSTR_EQUAL;
 }
 
 std::vector<std::string> Program_Arguments(int, char**) {

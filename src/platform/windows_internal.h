@@ -43,13 +43,23 @@ inline std::wstring Full_Path(const std::wstring& path) {
   return full;
 }
 
+// Whether the working directory is a network path (\\\\server\\share), which
+// the command interpreter refuses as its own.
+inline bool Working_Directory_Is_Unc() {
+  wchar_t dir[3] = {};
+  DWORD n = GetCurrentDirectoryW(3, dir);
+  return n >= 2 && dir[0] == L'\\' && dir[1] == L'\\';
+}
+
 // Whether `h` is a console (not a file or a pipe). In console_windows.cpp.
 bool Is_Console(HANDLE h);
 
 // Bracket a child that shares the console: meanwhile Ctrl+C and Ctrl+Break
-// are the child's, and this process lives on. In console_windows.cpp.
+// are the child's, and this process lives on; for a second after a child
+// that `took_interrupts` (one that a user may mean to interrupt: not cls or
+// title), whose Ctrl+C may reach this process late. In console_windows.cpp.
 void Child_Starts();
-void Child_Ended();
+void Child_Ended(bool took_interrupts = true);
 
 // Where the console cannot hand typed text to ReadFile as UTF-8 (as the probe
 // of Prepare_Program_Input found) and the program at `program` reads no

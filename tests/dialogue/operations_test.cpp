@@ -486,6 +486,11 @@ TEST(NewFile, NamesAreTakenAsTyped) {
   for (const std::string& name : names)
     EXPECT_EQ(dir.Read(std::string("sub/") + name), "") << name;
   EXPECT_EQ(dir.Listing(), "sub");
+  if (!Under_Wine()) return;
+  // A blank before a separator stays in the name that Windows opens.
+  Outcome o = New_File(dir, sub + " \\\n" + sub + " \\x\n" + sub + "\nv\n");
+  EXPECT_EQ(o.out, Lane(New_File_Transcript(INVALID + INVALID, "创建成功！\n\n")));
+  EXPECT_EQ(dir.Read("sub/v.cpp"), "");
 }
 
 TEST(NewFile, FileThatCannotBeCreatedIsToldWithTheReason) {
@@ -537,6 +542,14 @@ TEST_F(BuildAndRun, ChineseNameWithBlanksBuildsAndRunsTheRightProgram) {
   EXPECT_NE(o.out.find("fake_compiler: compiling "), std::string::npos) << o.out;
   EXPECT_NE(o.out.find(Lane(COMPILED)), std::string::npos) << o.out;
   EXPECT_EQ(dir_.Listing("张三的作业"), "第一题.cpp 第一题.exe");
+  // It finds its own programs by its own path, which it must be able to read
+  // too: it is started by the short form of a folder 1252 cannot hold.
+  dir_.Mkdir("编译器");
+  for (const std::string helper : {"ansi_compiler.exe", "fake_program.exe"})
+    dir_.Write("编译器/" + helper, Read_File(Helper_File(helper.substr(0, helper.size() - 4))));
+  Write_Settings(dir_, Tivex_Path(dir_.Path("编译器/ansi_compiler.exe")), NO_PAUSER);
+  o = Run("张三的作业\\第一题.cpp\n1\n0\n");
+  EXPECT_NE(o.out.find(Lane(COMPILED)), std::string::npos) << o.out;
 }
 
 // Names that a program between us and the compiler, the pauser or the

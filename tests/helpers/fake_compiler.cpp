@@ -64,6 +64,15 @@ int main(int raw_argc, char** raw_argv) {
   std::ofstream("compiler_cp.txt") << Output_Code_Page();
   std::string source = argc > 1 ? argv[argc - 1] : "";
 #ifdef ANSI_COMPILER
+  // g++ before 13 finds cc1plus beside itself by the path it was started by,
+  // in the ANSI code page (Wine names a program by its long path whatever
+  // it was started by, so the command line stands for that here).
+  FILE* own = std::fopen(argv[0].c_str(), "rb");
+  if (!own) {
+    std::printf("fake_compiler: cannot execute 'cc1plus'\n");
+    return 1;
+  }
+  std::fclose(own);
   FILE* opened = std::fopen(source.c_str(), "rb");
   // Bytes as they are, as a C runtime writes them to a console on Windows
   // (Wine's would convert them).

@@ -6,7 +6,8 @@
 // program_cp.txt, and ends as status.txt says
 // (0 when there is none): "N" ends with status N, "sleep N" sleeps 0.4 s
 // first, "crash" writes through a null pointer, "loop" runs for a minute,
-// "divide" divides by zero, "abort" aborts, "recurse" recurses without end,
+// "ctrlz" types "ab", Ctrl+Z, "cd", Enter, "ef", Enter into its console
+// and shows the first line it reads (Windows), "divide" divides by zero, "abort" aborts, "recurse" recurses without end,
 // "kill" kills itself (POSIX), "raw" leaves its terminal raw, silent and non-blocking (POSIX),
 // "foreground" makes itself the terminal's foreground process group and
 // "stop" stops itself with SIGSTOP (POSIX), "hex"
@@ -18,6 +19,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
+#include <iostream>
 #include <string>
 #include <thread>
 
@@ -63,6 +65,25 @@ void Own_Cost(double& cpu, double& peak_mb) {
 #include <psapi.h>
 
 void Leave_Terminal_Raw() {}
+
+// Types `keys` into this process's console, as a person would.
+void Type_Into_Console(const std::wstring& keys) {
+  HANDLE in = CreateFileW(L"CONIN$", GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                          nullptr, OPEN_EXISTING, 0, nullptr);
+  for (wchar_t c : keys) {
+    INPUT_RECORD r[2] = {};
+    for (int k = 0; k < 2; k++) {
+      r[k].EventType = KEY_EVENT;
+      r[k].Event.KeyEvent.bKeyDown = k == 0;
+      r[k].Event.KeyEvent.wRepeatCount = 1;
+      r[k].Event.KeyEvent.wVirtualKeyCode = c == L'\r' ? VK_RETURN : 0;
+      r[k].Event.KeyEvent.uChar.UnicodeChar = c;
+    }
+    DWORD written = 0;
+    WriteConsoleInputW(in, r, 2, &written);
+  }
+  CloseHandle(in);
+}
 void Take_The_Foreground() {}
 void Stop_Itself() {}
 
@@ -134,6 +155,15 @@ int main(int argc, char** argv) {
   if (word == "foreground") Take_The_Foreground();
   if (word == "stop") Stop_Itself();
   if (word == "work") Work();
+#ifdef _WIN32
+  if (word == "ctrlz") {
+    // At a console a line ends at a Ctrl+Z in it, and the program reads on.
+    Type_Into_Console(L"ab\x1A" L"cd\ref\r");
+    std::string line;
+    std::getline(std::cin, line);
+    std::printf("line [%s]\n", line.c_str());
+  }
+#endif
   if (word == "hex") {
 #ifndef _WIN32
     // Unbuffered, so that what follows the line stays for whoever reads next

@@ -71,26 +71,23 @@ TEST(CompileCommand, TheLineAndTheWordsGiveTheCompilerTheSameArguments) {
       {"D:\\编译器\\g++.exe", "-std=c++20", "程序 一.cpp", "程序 一.exe",
        {"D:\\编译器\\g++.exe", "-std=c++20", "-g", "-o", "程序 一.exe", "程序 一.cpp"}}};
   for (const auto& r : rows) {
-    COM_PATH = r.compiler;
     COM_SETTINGS = r.options;
     std::string line;
     Args words;
-    Compile_Command(r.source, r.program, line, words);
+    Compile_Command(r.compiler, r.source, r.program, line, words);
     EXPECT_EQ(Compiler_View(line), r.expected) << line;
     EXPECT_EQ(words, r.expected) << line;
   }
-  COM_PATH = COM_SETTINGS = "";
+  COM_SETTINGS = "";
 }
 
 // With no options, the compiler's quoted path and -g stand one blank apart.
 TEST(CompileCommand, EmptyOptionsLeaveOneBlankBeforeDashG) {
-  COM_PATH = "g++";
   COM_SETTINGS = "";
   std::string line;
   Args words;
-  Compile_Command("a.cpp", "a", line, words);
+  Compile_Command("g++", "a.cpp", "a", line, words);
   EXPECT_NE(line.find("\"g++\" -g -o"), std::string::npos);
-  COM_PATH = "";
 }
 
 // The start line's quoted words are the title, the program and its
@@ -126,9 +123,11 @@ TEST(LaunchCommands, TitleProgramAndArgumentAreTheQuotedWords) {
 // program of such a name is written under a name of ASCII letters.
 TEST(AnsiCompiler, IsToldWhichCharactersOfAPathItCannotRead) {
   if (GetACP() == CP_UTF8) GTEST_SKIP() << "every compiler reads UTF-8 here";
-  std::string source, program;
-  Begin_Compile("Z:\\no\\g++.exe", "Z:\\no\\한국 a.cpp", "Z:\\no\\한국 a.exe", source, program);
+  std::string compiler, source, program;
+  Begin_Compile("Z:\\编译器\\g++.exe", "Z:\\no\\한국 a.cpp", "Z:\\no\\한국 a.exe", compiler, source,
+                program);
   EXPECT_EQ(Unreadable_Characters(), "한국");
+  EXPECT_EQ(Unreadable_Compiler_Characters(), GetACP() == 936 ? "" : "编译器");
   EXPECT_EQ(source, "Z:\\no\\한국 a.cpp");
   EXPECT_EQ(program.compare(0, 18, "Z:\\no\\tivex-build-"), 0) << program;
   EXPECT_FALSE(End_Compile(false));
