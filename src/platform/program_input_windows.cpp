@@ -1,6 +1,7 @@
 // Windows: what is typed reaches ConsolePauser's program as UTF-8: the probe of the console, the check for a program that reads single keys, and the relay of typed lines through a pipe.
 
 #include <windows.h>
+#include <tlhelp32.h>
 
 #include <cstdint>
 #include <cstdlib>
@@ -52,9 +53,11 @@ std::string Probe_Console_Read(HANDLE in) {
   return std::string(buf, got);
 }
 
-// --- Programs that read single keys (_getch, _kbhit, ReadConsoleInput)
-// read the console itself, and a relay would take their keys: their import
-// table says so.
+// --- Programs that read the console themselves (single keys with _getch,
+// _kbhit or ReadConsoleInput; lines in UTF-16 with ReadConsoleW or after
+// _setmode; keys polled with GetAsyncKeyState) keep it: a relay would take
+// their keys, echo them, or hand them a pipe that ReadConsoleW refuses.
+// Their import table says so.
 
 // Little-endian reads of a program's image that fail past its end.
 bool Read_U16(const std::string& image, size_t at, uint32_t& v) {
@@ -84,19 +87,20 @@ size_t File_Offset(const std::string& image, size_t sections, uint32_t count, ui
   return 0;
 }
 
-bool Reads_Single_Keys(const std::string& name) {
+bool Reads_The_Console(const std::string& name) {
   for (const char* f : {"_getch", "_getche", "_getwch", "_getwche", "_getch_nolock", "_getwch_nolock",
                         "_kbhit", "getch", "getche", "kbhit", "ReadConsoleInputA", "ReadConsoleInputW",
                         "ReadConsoleInputExA", "ReadConsoleInputExW", "PeekConsoleInputA",
-                        "PeekConsoleInputW", "GetNumberOfConsoleInputEvents"})
+                        "PeekConsoleInputW", "GetNumberOfConsoleInputEvents", "ReadConsoleW",
+                        "ReadConsoleA", "_setmode", "_wsetmode", "GetAsyncKeyState", "GetKeyState",
+                        "GetKeyboardState"})
     if (name == f) return true;
   return false;
 }
 
-// Whether the program `image` (a PE file) imports a function that reads
-// single keys from the console; a file that cannot be read as one imports
-// none.
-bool Imports_Key_Reading(const std::string& image) {
+// Whether the program `image` (a PE file) imports a function that reads the
+// console itself; a file that cannot be read as one imports none.
+bool Imports_Console_Reading(const std::string& image) {
   uint32_t pe = 0, count = 0, optional_size = 0, magic = 0, imports = 0;
   if (!Read_U32(image, 0x3C, pe) || pe > image.size() ||
       image.compare(pe, 4, std::string("PE\0\0", 4)) != 0 ||
@@ -116,7 +120,7 @@ bool Imports_Key_Reading(const std::string& image) {
       if (entry == 0 && high == 0) break;
       if ((wide ? high : entry) & 0x80000000u) continue;  // imported by number
       size_t name = File_Offset(image, sections, count, entry + 2);
-      if (name != 0 && name < image.size() && Reads_Single_Keys(image.c_str() + name)) return true;
+      if (name != 0 && name < image.size() && Reads_The_Console(image.c_str() + name)) return true;
     }
   }
   return false;
@@ -145,6 +149,37 @@ std::string Read_Program_Image(const std::wstring& path) {
 
 HANDLE RELAY_THREAD = nullptr;
 HANDLE RELAY_ENDING = nullptr;  // an event, set when the program has ended
+volatile DWORD RELAY_PROGRAM = 0;  // the program's process id, once it runs
+
+// Whether the program runs a command interpreter now (its system("pause")):
+// that reads one key from the pipe, where a line would keep it waiting for
+// Enter and show the key.
+bool Program_Runs_Interpreter() {
+  HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+  if (snapshot == INVALID_HANDLE_VALUE) return false;
+  PROCESSENTRY32W entry{};
+  entry.dwSize = sizeof entry;
+  bool found = false;
+  for (BOOL more = Process32FirstW(snapshot, &entry); more && !found;
+       more = Process32NextW(snapshot, &entry))
+    found = RELAY_PROGRAM != 0 && entry.th32ParentProcessID == RELAY_PROGRAM &&
+            CompareStringOrdinal(entry.szExeFile, -1, L"cmd.exe", -1, TRUE) == CSTR_EQUAL;
+  CloseHandle(snapshot);
+  return found;
+}
+
+// Hands the interpreter the key pressed as one byte, unechoed, as it takes
+// a key at a console; false when the pipe is gone.
+bool Relay_One_Key(HANDLE in, HANDLE pipe) {
+  INPUT_RECORD rec;
+  DWORD got = 0, written = 0;
+  if (!ReadConsoleInputW(in, &rec, 1, &got) || got == 0) return true;
+  if (rec.EventType != KEY_EVENT || !rec.Event.KeyEvent.bKeyDown) return true;
+  wchar_t c = rec.Event.KeyEvent.uChar.UnicodeChar;
+  if (c == 0) return true;  // a modifier alone, as at a console
+  char byte = c < 0x80 ? static_cast<char>(c) : ' ';
+  return WriteFile(pipe, &byte, 1, &written, nullptr) != 0;
+}
 
 // Waits until a key is pressed at the console: true, or false when the relay
 // ends first. A read begun earlier would put the echo of what is typed where
@@ -170,6 +205,10 @@ DWORD WINAPI Relay_Lines(void* pipe) {
   std::wstring held;  // a surrogate whose pair the next read brings
   bool line_start = true, dropping = false;
   while (Wait_For_Typing(in)) {
+    if (line_start && Program_Runs_Interpreter()) {
+      if (!Relay_One_Key(in, pipe)) break;
+      continue;
+    }
     DWORD got = 0;
     if (!ReadConsoleW(in, buf, 4096, &got, nullptr)) {
       // Ctrl+C ends a read: the program decides whether it ends too.
@@ -215,7 +254,7 @@ void Prepare_Program_Input() {
 
 HANDLE Begin_Input_Relay(const std::wstring& program) {
   if (CONSOLE_GIVES_UTF8 || !Is_Console(GetStdHandle(STD_INPUT_HANDLE))) return nullptr;
-  if (Imports_Key_Reading(Read_Program_Image(program))) return nullptr;
+  if (Imports_Console_Reading(Read_Program_Image(program))) return nullptr;
   HANDLE read_end = nullptr, write_end = nullptr;
   if (!CreatePipe(&read_end, &write_end, nullptr, 0)) return nullptr;
   SetHandleInformation(read_end, HANDLE_FLAG_INHERIT, HANDLE_FLAG_INHERIT);
@@ -230,7 +269,10 @@ HANDLE Begin_Input_Relay(const std::wstring& program) {
   return read_end;
 }
 
+void Input_Relay_Program_Started(unsigned long pid) { RELAY_PROGRAM = pid; }
+
 void End_Input_Relay() {
+  RELAY_PROGRAM = 0;
   if (RELAY_THREAD == nullptr) return;
   SetEvent(RELAY_ENDING);
   // A line begun but not finished when the program ended keeps the relay in

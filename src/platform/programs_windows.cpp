@@ -117,6 +117,7 @@ bool Start_And_Wait(const std::wstring& app, std::wstring line, DWORD& code, DWO
   Child_Starts();
   bool started = Create_Process(app, line, dir, input, pi);
   err = started ? 0 : GetLastError();
+  if (started && input) Input_Relay_Program_Started(pi.dwProcessId);
   if (input) CloseHandle(input);  // the child has its own copy
   if (started) {
     Wait_Measuring(pi.hProcess, pi.hThread, cost);

@@ -71,5 +71,8 @@ void Child_Ended(bool took_interrupts = true);
 // console. In program_input_windows.cpp.
 HANDLE Begin_Input_Relay(const std::wstring& program);
 
+// Tells the relay the process id of the program whose input it is.
+void Input_Relay_Program_Started(unsigned long pid);
+
 // Once the program has ended: stops the relay (nothing when none runs).
 void End_Input_Relay();

@@ -95,8 +95,10 @@ int main(int raw_argc, char** raw_argv) {
   fs::path program = self.parent_path() / ("fake_program" + self.extension().string());
   std::error_code ec;
 #ifdef ANSI_COMPILER
-  // Through the ANSI calls, as a compiler before GCC 13 writes its program.
-  FILE* from = std::fopen(program.string().c_str(), "rb");
+  // Through the ANSI calls, as a compiler before GCC 13 writes its program;
+  // its own folder's name is in the ANSI code page too.
+  std::string beside = argv[0].substr(0, argv[0].find_last_of("\\/") + 1) + "fake_program.exe";
+  FILE* from = std::fopen(beside.c_str(), "rb");
   FILE* to = std::fopen(output.c_str(), "wb");
   for (int c; from && to && (c = std::fgetc(from)) != EOF;) std::fputc(c, to);
   if (!from || !to) ec = std::make_error_code(std::errc::no_such_file_or_directory);

@@ -6,7 +6,7 @@
 // program_cp.txt, and ends as status.txt says
 // (0 when there is none): "N" ends with status N, "sleep N" sleeps 0.4 s
 // first, "crash" writes through a null pointer, "loop" runs for a minute,
-// "ctrlz" types "ab", Ctrl+Z, "cd", Enter, "ef", Enter into its console
+// "pause" ends with system("pause") and says so after it, "ctrlz" types "ab", Ctrl+Z, "cd", Enter, "ef", Enter into its console
 // and shows the first line it reads (Windows), "divide" divides by zero, "abort" aborts, "recurse" recurses without end,
 // "kill" kills itself (POSIX), "raw" leaves its terminal raw, silent and non-blocking (POSIX),
 // "foreground" makes itself the terminal's foreground process group and
@@ -164,6 +164,12 @@ int main(int argc, char** argv) {
     std::printf("line [%s]\n", line.c_str());
   }
 #endif
+  if (word == "pause") {
+    std::fflush(stdout);
+    int ignored = std::system("pause");
+    std::printf("after pause\n");
+    (void)ignored;
+  }
   if (word == "hex") {
 #ifndef _WIN32
     // Unbuffered, so that what follows the line stays for whoever reads next
