@@ -79,6 +79,8 @@ int main(int argc, char** argv) {
     std::cout << "\n" << std::string(40, '-') << "\n" << line << Cost_Line(cpu, peak_mb);
   } else {
     std::cout << "无法启动程序“" << Visible(args[1]) << "”：" << error << "\n";
+    std::string hint = Start_Failure_Hint(args[1]);
+    if (!hint.empty()) std::cout << hint << "\n";
   }
   Wait_For_Key_Press();
   return PAUSER_PASSES_STATUS ? result : 0;

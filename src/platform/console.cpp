@@ -18,7 +18,9 @@ void Write(const std::string& s) {
 long Take_Line_Block(std::string& line, const char* buf, size_t n) {
   const char* lf = n > 0 ? static_cast<const char*>(std::memchr(buf, '\n', n)) : nullptr;
   size_t take = lf ? static_cast<size_t>(lf - buf) : n;
-  size_t room = line.size() > LONGEST_LINE ? 0 : LONGEST_LINE + 1 - line.size();
+  // One byte past the longest answer, and one more: a CR kept as the last
+  // byte is then the one before the LF only where the line is not too long.
+  size_t room = line.size() > LONGEST_LINE + 1 ? 0 : LONGEST_LINE + 2 - line.size();
   line.append(buf, take < room ? take : room);
   if (lf == nullptr && n > 0) return -1;
   if (!line.empty() && line.back() == '\r') line.pop_back();

@@ -28,8 +28,8 @@ void Write(const std::string& s);
 
 // Reads one line from standard input into `s`, without its LF and without a
 // CR right before that LF. A last line without LF still counts. Of a line
-// longer than LONGEST_LINE only its first LONGEST_LINE + 1 bytes are kept,
-// the rest read and dropped. Returns false only at the true end of input or
+// longer than LONGEST_LINE only its first LONGEST_LINE + 2 bytes are kept,
+// the rest read and dropped, so that it stays too long. Returns false only at the true end of input or
 // on a read error (told on standard error).
 // At a terminal the line is edited with whole characters, with a history and
 // completion fitting `kind`.

@@ -10,8 +10,9 @@
 extern const char* const KEY_PROMPT;
 
 // Appends to `line` the bytes of `buf`, one block of standard input, up to
-// the first LF, but keeps no more than LONGEST_LINE + 1 bytes of a line: an
-// answer that is too long stays too long, in bounded memory. Returns how
+// the first LF, but keeps no more than LONGEST_LINE + 2 bytes of a line: an
+// answer that is too long stays too long, in bounded memory, also when the
+// CR that it loses was not the one before its LF. Returns how
 // many bytes of `buf` follow that LF, to be given back to the input, or -1
 // when the line goes on past `buf`. A block of no bytes (the end of the
 // input) completes the line as it stands. A complete line loses a CR right

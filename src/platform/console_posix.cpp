@@ -31,7 +31,7 @@ volatile sig_atomic_t CHILD_MODES_SAVED = 0;
 volatile sig_atomic_t WAS_FOREGROUND = 0;  // this process had the terminal before the program
 volatile sig_atomic_t TITLE_PUSHED = 0;
 struct sigaction OLD_INT, OLD_QUIT;
-char REMOVE_AT_SIGNAL[4096];
+char REMOVE_AT_SIGNAL[4096];  // a file, then the folder that held it when it was ours
 
 // These run inside signal handlers too: system calls only.
 
@@ -74,6 +74,8 @@ void Give_Back_Terminal() {
 void On_Fatal_Signal(int sig) {
   Give_Back_Terminal();
   if (REMOVE_AT_SIGNAL[0] != '\0') unlink(REMOVE_AT_SIGNAL);
+  size_t at = std::strlen(REMOVE_AT_SIGNAL) + 1;
+  if (at < sizeof REMOVE_AT_SIGNAL && REMOVE_AT_SIGNAL[at] != '\0') rmdir(REMOVE_AT_SIGNAL + at);
   raise(sig);
 }
 
@@ -175,6 +177,8 @@ void Setup_Console() {
   static bool done = false;
   if (done) return;
   done = true;
+  // A launcher that ignored SIGCHLD would leave no child to wait for.
+  signal(SIGCHLD, SIG_DFL);
   for (int sig : {SIGINT, SIGTERM, SIGHUP, SIGQUIT})
     if (!Was_Ignored(sig)) Install(sig, On_Fatal_Signal, SA_RESETHAND | SA_NODEFER);
   if (!Was_Ignored(SIGTSTP)) Install(SIGTSTP, On_Stop, SA_NODEFER | SA_RESTART);
@@ -192,11 +196,12 @@ void Sleep_For(long sec, long nsec) {
   }
 }
 
-void Remove_At_Signal(const std::string& path) {
+void Remove_At_Signal(const std::string& path, const std::string& folder) {
   // Cleared first, so that a signal never sees half a name.
   REMOVE_AT_SIGNAL[0] = '\0';
-  if (path.empty() || path.size() >= sizeof REMOVE_AT_SIGNAL) return;
+  if (path.empty() || path.size() + folder.size() + 2 > sizeof REMOVE_AT_SIGNAL) return;
   std::memcpy(REMOVE_AT_SIGNAL + 1, path.c_str() + 1, path.size());
+  std::memcpy(REMOVE_AT_SIGNAL + path.size() + 1, folder.c_str(), folder.size() + 1);
   REMOVE_AT_SIGNAL[0] = path[0];
 }
 

@@ -36,8 +36,9 @@ void Prompt_For_Key(bool drop);
 void Clear_Screen();
 
 // A file that a signal ending the program removes (the temporary file of a
-// save, until its rename); "" for none.
-void Remove_At_Signal(const std::string& path);
+// save, until its rename; a window's handshake), and then the folder
+// `folder` where one was made for it; "" for none.
+void Remove_At_Signal(const std::string& path, const std::string& folder = "");
 
 // Makes the descriptor `fd` blocking: a program that shared the terminal may
 // have left it non-blocking.

@@ -28,10 +28,10 @@ Path_Kind Platform_Path_Status(const std::string& p);
 bool Platform_Is_Executable(const std::string& p);
 
 // Whether the regular file `p` is a program that a compiler makes, the only
-// kind that a compile may replace: on POSIX an executable ELF (Linux) or
-// Mach-O (macOS) file, told by its first bytes, since a script is executable
-// too and on some file systems every file is; on Windows, where the ".exe"
-// name decides, always true.
+// kind that a compile may replace: on POSIX an ELF (Linux) or Mach-O (macOS)
+// file, told by its first bytes alone, since a script is executable too, on
+// some file systems every file is, and on a noexec one none; on Windows,
+// where the ".exe" name decides, always true.
 bool Platform_Is_Compiled_Program(const std::string& p);
 
 // The time `p` was last modified, in the platform's own units (only ever

@@ -120,7 +120,6 @@ Path_Kind Platform_Path_Status(const std::string& p) {
 bool Platform_Is_Executable(const std::string& p) { return access(p.c_str(), X_OK) == 0; }
 
 bool Platform_Is_Compiled_Program(const std::string& p) {
-  if (!Platform_Is_Executable(p)) return false;
   int fd = open(p.c_str(), O_RDONLY | O_CLOEXEC);
   if (fd < 0) return false;
   unsigned char head[4] = {0};
@@ -208,7 +207,7 @@ std::string Replace_Refusal(const std::string& p, bool through_link) {
 
 std::string Write_Temp_Beside(const std::string& p, const std::string& data, std::string& temp) {
   if (Fault_At("create")) return Call_Error("open", EACCES);
-  // A settings file that only its owner may read stays so.
+  // A settings file that only its owner may read stays so, and its owner's.
   struct stat st;
   bool keep_mode = stat(p.c_str(), &st) == 0 && S_ISREG(st.st_mode);
   mode_t mode = keep_mode ? st.st_mode & 07777 : 0666;
@@ -217,8 +216,14 @@ std::string Write_Temp_Beside(const std::string& p, const std::string& data, std
   if (fd < 0) return error;
   FILE_CALLS.push_back("open");
   Remove_At_Signal(temp);
+  // A save by root (sudo tivex) leaves the file to its owner, as editors do;
+  // whoever may not give it away keeps it. A change of owner clears the
+  // set-id bits, so the mode comes after.
+  if (keep_mode && (st.st_uid != geteuid() || st.st_gid != getegid()) &&
+      fchown(fd, st.st_uid, st.st_gid) != 0 && errno != EPERM)
+    error = Call_Error("fchown", errno);
   // Unlike open, fchmod leaves the umask out.
-  if (keep_mode && fchmod(fd, mode) != 0) error = Call_Error("fchmod", errno);
+  if (keep_mode && error.empty() && fchmod(fd, mode) != 0) error = Call_Error("fchmod", errno);
   if (error.empty()) error = Write_And_Sync(fd, data);
   if (close(fd) != 0 && error.empty()) error = Call_Error("close", errno);
   if (!error.empty()) Remove_File(temp);

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "platform/console.h"
+#include "platform/console_posix.h"
 #include "platform/file_system.h"
 #include "platform/programs.h"
 #include "platform/programs_posix.h"
@@ -76,12 +77,14 @@ std::string New_Handshake() {
   const char* tmp = std::getenv("TMPDIR");
   std::string dir = Join_Path(tmp && *tmp ? tmp : "/tmp", "tivex-window.XXXXXX");
   if (mkdtemp(dir.data()) == nullptr) return "";
+  Remove_At_Signal(Join_Path(dir, "started"), dir);
   return Join_Path(dir, "started");
 }
 
 void Remove_Handshake(const std::string& started) {
   unlink(started.c_str());
   rmdir(Directory_Of(started).c_str());
+  Remove_At_Signal("");
 }
 
 // Whether the program has started in its window within ten seconds. A
@@ -181,10 +184,22 @@ void Tell_No_Window(const std::string& name) {
   Write("无法打开终端窗口“" + Visible(name) + "”：程序将在这个终端里运行。\n");
 }
 
+// Whether this program's terminal is the tmux pane that $TMUX_PANE names.
+// TMUX is inherited by whatever a pane starts (a graphical terminal, an
+// editor's terminal): a window opened there is one that nobody looks at.
+bool Runs_In_Tmux_Pane() {
+  const char* pane = std::getenv("TMUX_PANE");
+  const char* own = ttyname(STDIN_FILENO);
+  if (!Has_Env("TMUX") || pane == nullptr || *pane == '\0' || own == nullptr) return false;
+  std::string tty = Output_Of({"tmux", "display-message", "-p", "-t", pane, "#{pane_tty}"});
+  while (!tty.empty() && tty.back() == '\n') tty.pop_back();
+  return tty == own;
+}
+
 // Starts `program` in a window titled `title` when one opens: tmux's, or a
 // graphical terminal's. False, told, when the window did not open.
 bool Start_In_Window(const std::string& title, const std::vector<std::string>& program) {
-  bool tmux = Has_Env("TMUX");
+  bool tmux = Runs_In_Tmux_Pane();
   if (!tmux && !Has_Env("DISPLAY") && !Has_Env("WAYLAND_DISPLAY")) return false;
   std::vector<std::string> terminal = tmux ? std::vector<std::string>{"tmux"} : Terminal_Words();
   std::string started = New_Handshake();
@@ -257,5 +272,8 @@ int Start_Program(const std::vector<std::string>& words) {
   if (Start_In_Window(title, program)) return 0;
   // Here 0 means only that the program could be started.
   int ignored;
-  return Run_Here(program, false, ignored) ? 0 : 127;
+  if (Run_Here(program, false, ignored, true)) return 0;
+  std::string hint = Start_Failure_Hint(program[0]);
+  if (!hint.empty()) Write(hint + "\n");
+  return 127;
 }

@@ -52,6 +52,11 @@ const std::string& Captured_Errors();
 bool Run_Program(const std::string& path, long& status, int& sig, std::string& error, double& cpu,
                  double& peak_mb);
 
+// Why the program at `path` cannot be started, in words a beginner can act
+// on, where the system says more than its error: its folder is on a file
+// system that runs no programs (noexec, POSIX). "" otherwise.
+std::string Start_Failure_Hint(const std::string& path);
+
 // Puts `dir` first on this process's PATH, which programs started later
 // inherit (Windows, where a program finds its DLLs there), until
 // Restore_Path puts back the PATH found before; nothing on POSIX.

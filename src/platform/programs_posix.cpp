@@ -13,6 +13,7 @@
 #include <sys/ioctl.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/statvfs.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -81,8 +82,26 @@ bool Starts_With(const std::string& s, const std::string& prefix) {
   return s.compare(0, prefix.size(), prefix) == 0;
 }
 
+// The signals that this process ignores now: a launcher may have left some
+// ignored (SIG_IGN survives exec), and Tivex ignores SIGINT and SIGQUIT while
+// a child runs. A child starts with each of them at its default, as a shell
+// starts a command.
+sigset_t Ignored_Signals() {
+  sigset_t ignored;
+  sigemptyset(&ignored);
+  for (int sig = 1; sig < NSIG; sig++) {
+    struct sigaction now {};
+    if (sig != SIGKILL && sig != SIGSTOP && sigaction(sig, nullptr, &now) == 0 &&
+        now.sa_handler == SIG_IGN)
+      sigaddset(&ignored, sig);
+  }
+  sigaddset(&ignored, SIGINT);
+  sigaddset(&ignored, SIGQUIT);
+  return ignored;
+}
+
 // Starts the program `path` in the directory `dir` with fork and exec, its
-// SIGINT and SIGQUIT as their defaults: Linux counts into a program's peak
+// signals at their defaults and none blocked: Linux counts into a program's peak
 // memory that of the process that execs it, and a spawn that borrows our
 // memory (vfork) would lend it ConsolePauser's. 0 or the error number; the
 // child reports a failed exec through a pipe that exec closes, and ends with
@@ -91,6 +110,8 @@ int Fork_Exec(const std::string& path, const std::string& dir, pid_t& pid) {
   int fds[2];
   if (pipe(fds) != 0) return errno;
   for (int fd : fds) fcntl(fd, F_SETFD, FD_CLOEXEC);
+  sigset_t ignored = Ignored_Signals(), none;
+  sigemptyset(&none);
   pid = fork();
   if (pid < 0) {
     int err = errno;
@@ -100,8 +121,9 @@ int Fork_Exec(const std::string& path, const std::string& dir, pid_t& pid) {
   }
   if (pid == 0) {
     close(fds[0]);
-    signal(SIGINT, SIG_DFL);
-    signal(SIGQUIT, SIG_DFL);
+    for (int sig = 1; sig < NSIG; sig++)
+      if (sigismember(&ignored, sig) == 1) signal(sig, SIG_DFL);
+    sigprocmask(SIG_SETMASK, &none, nullptr);
     if (chdir(dir.c_str()) == 0) execl(path.c_str(), path.c_str(), static_cast<char*>(nullptr));
     int err = errno;
     ssize_t ignored = write(fds[1], &err, sizeof err);
@@ -126,22 +148,28 @@ double Seconds_Of(const timeval& t) {
 
 }  // namespace
 
-int Spawn(const std::vector<std::string>& args, bool search, pid_t& pid, int out, int err) {
+int Spawn(const std::vector<std::string>& args, bool search, pid_t& pid, int out, int err,
+          bool own_group) {
   std::vector<char*> argv = Argv_Of(args);
   posix_spawnattr_t attr;
-  posix_spawnattr_init(&attr);
-  sigset_t defaults;
-  sigemptyset(&defaults);
-  sigaddset(&defaults, SIGINT);
-  sigaddset(&defaults, SIGQUIT);
-  posix_spawnattr_setsigdefault(&attr, &defaults);
-  posix_spawnattr_setflags(&attr, POSIX_SPAWN_SETSIGDEF);
   posix_spawn_file_actions_t actions;
-  posix_spawn_file_actions_init(&actions);
-  if (out >= 0) posix_spawn_file_actions_adddup2(&actions, out, STDOUT_FILENO);
-  if (err >= 0) posix_spawn_file_actions_adddup2(&actions, err, STDERR_FILENO);
-  int failed = search ? posix_spawnp(&pid, argv[0], &actions, &attr, argv.data(), environ)
-                      : posix_spawn(&pid, argv[0], &actions, &attr, argv.data(), environ);
+  if (int failed = posix_spawnattr_init(&attr)) return failed;
+  if (int failed = posix_spawn_file_actions_init(&actions)) {
+    posix_spawnattr_destroy(&attr);
+    return failed;
+  }
+  sigset_t defaults = Ignored_Signals(), none;
+  sigemptyset(&none);
+  int failed = posix_spawnattr_setsigdefault(&attr, &defaults);
+  if (!failed) failed = posix_spawnattr_setsigmask(&attr, &none);
+  short flags = POSIX_SPAWN_SETSIGDEF | POSIX_SPAWN_SETSIGMASK | (own_group ? POSIX_SPAWN_SETPGROUP : 0);
+  if (!failed && own_group) failed = posix_spawnattr_setpgroup(&attr, 0);
+  if (!failed) failed = posix_spawnattr_setflags(&attr, flags);
+  if (!failed && out >= 0) failed = posix_spawn_file_actions_adddup2(&actions, out, STDOUT_FILENO);
+  if (!failed && err >= 0) failed = posix_spawn_file_actions_adddup2(&actions, err, STDERR_FILENO);
+  if (!failed)
+    failed = search ? posix_spawnp(&pid, argv[0], &actions, &attr, argv.data(), environ)
+                    : posix_spawn(&pid, argv[0], &actions, &attr, argv.data(), environ);
   posix_spawn_file_actions_destroy(&actions);
   posix_spawnattr_destroy(&attr);
   return failed;
@@ -151,9 +179,9 @@ namespace {
 
 // Spawn, telling on standard error why a program could not be started; the
 // child's pid, or -1.
-pid_t Start(const std::vector<std::string>& args, bool search) {
+pid_t Start(const std::vector<std::string>& args, bool search, bool own_group = false) {
   pid_t pid = -1;
-  int err = Spawn(args, search, pid);
+  int err = Spawn(args, search, pid, -1, -1, own_group);
   if (err == 0) return pid;
   std::cerr << "tivex: " << Call_Error("posix_spawn", err) << " (" << Visible(args[0]) << ")"
             << std::endl;
@@ -239,10 +267,14 @@ int Wait_For(pid_t pid) {
   return 127;
 }
 
-bool Run_Here(const std::vector<std::string>& args, bool search, int& result) {
+bool Run_Here(const std::vector<std::string>& args, bool search, int& result, bool as_job) {
   Ignore_Interrupts();
   Save_Terminal_Modes();
-  pid_t pid = Start(args, search);
+  pid_t pid = Start(args, search, as_job);
+  // As a shell runs a job: the terminal's keys (Ctrl-C) are then its alone,
+  // not Tivex's nor the shell's that started Tivex. It is taken back before
+  // the modes are given back.
+  if (pid >= 0 && as_job) Hand_Terminal_To(pid);
   if (pid >= 0) result = Wait_For(pid);
   Restore_Terminal_Modes();
   Restore_Interrupts();
@@ -260,9 +292,12 @@ std::string Output_Of(const std::vector<std::string>& args) {
   if (pipe(fds) != 0) return "";
   // The child's copy of the read end goes with exec.
   fcntl(fds[0], F_SETFD, FD_CLOEXEC);
+  // What it says of its failures is not for the user's screen.
+  int null = open("/dev/null", O_WRONLY | O_CLOEXEC);
   pid_t pid;
-  int err = Spawn(args, true, pid, fds[1]);
+  int err = Spawn(args, true, pid, fds[1], null);
   close(fds[1]);
+  if (null >= 0) close(null);
   std::string out;
   char buf[4096];
   ssize_t n;
@@ -404,6 +439,13 @@ void Put_Chinese_Language() {
 void Restore_Language() {
   for (const std::string& name : LANGUAGE_PUT) unsetenv(name.c_str());
   LANGUAGE_PUT.clear();
+}
+
+std::string Start_Failure_Hint(const std::string& path) {
+  struct statvfs fs;
+  std::string dir = Directory_Of(path);
+  if (statvfs(dir.empty() ? "." : dir.c_str(), &fs) != 0 || !(fs.f_flag & ST_NOEXEC)) return "";
+  return "这个文件夹所在的文件系统不允许运行程序（noexec）：请把源文件移到主目录下的文件夹里，再编译运行。";
 }
 
 // A program finds its libraries without help here.

@@ -9,25 +9,29 @@
 
 // Starts `args` (args[0] a path, or a name looked up on PATH when `search`)
 // with this process's standard streams, but standard output on `out` and
-// standard error on `err` where they are not -1; 0 or the error number.
-// SIGINT and SIGQUIT are the child's own, whatever this process does with
-// them.
+// standard error on `err` where they are not -1, in a process group of its
+// own when `own_group`; 0 or the error number.
+// The child's signals are at their defaults and none is blocked, whatever
+// this process does with them.
 int Spawn(const std::vector<std::string>& args, bool search, pid_t& pid, int out = -1,
-          int err = -1);
+          int err = -1, bool own_group = false);
 
 // Waits for `pid` and turns its end into a result: its exit status, or
 // 128 and the signal's number when a signal ended it.
 int Wait_For(pid_t pid);
 
 // Runs `args` in this terminal and waits, leaving Ctrl-C to it as the C
-// library's system() does; false when it cannot be started, else its result
-// in `result`.
-bool Run_Here(const std::vector<std::string>& args, bool search, int& result);
+// library's system() does, and, `as_job`, in a process group of its own in
+// the terminal's foreground, as a shell runs a job; false when it cannot be
+// started, else its result in `result`.
+bool Run_Here(const std::vector<std::string>& args, bool search, int& result,
+              bool as_job = false);
 
 // Run_Here's result, or 127 when the program cannot be started.
 int Run_And_Wait(const std::vector<std::string>& args, bool search);
 
-// What `args` writes on its standard output, or "" when it cannot run.
+// What `args` writes on its standard output, or "" when it cannot run; what
+// it writes on its standard error is dropped.
 std::string Output_Of(const std::vector<std::string>& args);
 
 // The path of the program `name` as a search of PATH finds it, or "".

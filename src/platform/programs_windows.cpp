@@ -271,6 +271,8 @@ bool Run_Program(const std::string& path, long& status, int& sig, std::string& e
   return true;
 }
 
+std::string Start_Failure_Hint(const std::string&) { return ""; }
+
 void Put_First_On_Path(const std::string& dir) {
   // "C:/msys64/ucrt64/bin" as typed: PATH holds backslashes.
   std::wstring w = Widen(dir);

@@ -65,14 +65,15 @@ TEST(Limits, NewFileWithAnInvalidOrOverlongNameIsRefusedWithAReason) {
 }
 
 // An answer is at most 64 KiB, as a line of the settings file: options that
-// long reach the file whole, and longer ones, a megabyte too, are refused.
+// long reach the file whole, and longer ones, a megabyte too, or one whose
+// byte after 64 KiB is a CR, are refused.
 TEST(Limits, OptionsOfUpTo64KiBReachTheSettingsFileWhole) {
   Scratch dir;
   const std::string most(65536, 'O');
   Outcome o = Run_Tivex(dir.Dir(), "3\n3\n" + most + "x\n" + std::string(1 << 20, 'O') + "\n" + most +
-                                       "\n5\n4\n");
+                                       "\rmore\n" + most + "\n5\n4\n");
   EXPECT_EQ(o.status, 0);
   EXPECT_EQ(dir.Read(SETTINGS_FILE), "\r\n\r\n" + most);
   const std::string too_long = Lane("编译选项太长（最多 64 KiB），请重新输入。\n");
-  EXPECT_NE(o.out.find(too_long + too_long + Lane("设置成功！")), std::string::npos);
+  EXPECT_NE(o.out.find(too_long + too_long + too_long + Lane("设置成功！")), std::string::npos);
 }

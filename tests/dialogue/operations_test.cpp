@@ -217,6 +217,61 @@ TEST_F(BuildAndRun, RunDirectlyWhenConsolePauserIsNotSet) {
   }
 }
 
+// Started by a launcher that left SIGCHLD and SIGHUP ignored and SIGINT
+// blocked (python3 ignores SIGPIPE too): the compile's result and the
+// program's status are still theirs, and the program starts with no signal
+// blocked or ignored.
+TEST_F(BuildAndRun, SignalsALauncherLeftChangeNoResult) {
+  if (Under_Wine()) GTEST_SKIP() << "Windows hands down no signals";
+  if (!std::filesystem::exists("/usr/bin/python3")) GTEST_SKIP() << "no python3 to launch with";
+  dir_.Write("status.txt", "7");
+  Write_Settings(dir_, Helper("fake_compiler"), Pauser_File());
+  const std::string launcher =
+      "import os, signal, sys\nfor s in (signal.SIGCHLD, signal.SIGHUP): signal.signal(s, signal.SIG_IGN)\n"
+      "signal.pthread_sigmask(signal.SIG_BLOCK, [signal.SIGINT])\nos.execv(sys.argv[1], sys.argv[1:])";
+  Outcome o = Run_Binary({"/usr/bin/python3", "-c", launcher, Tivex_File()}, dir_.Dir(), "2\na.cpp\n1\n", {});
+  EXPECT_NE(o.out.find(COMPILED), std::string::npos) << o.out;
+  EXPECT_NE(o.out.find("程序已退出，返回值为 7，"), std::string::npos) << o.out;
+  // Of the ignored ones, only the C library's own two above 31 (glibc's
+  // posix_spawn leaves them so, and it sets them up itself) may remain.
+  std::string signals = dir_.Read("program_signals.txt");
+  size_t ignored = signals.find("SigIgn:\t");
+  EXPECT_EQ(signals.substr(0, ignored), "SigBlk:\t0000000000000000\n");
+  ASSERT_NE(ignored, std::string::npos) << signals;
+  EXPECT_EQ(std::stoull(signals.substr(ignored + 8), nullptr, 16) & 0x7FFFFFFFull, 0u) << signals;
+}
+
+// On a file system that runs nothing (noexec): the program is told by its
+// contents and compiled over again, and each start that fails says why.
+TEST_F(BuildAndRun, NoexecFolderIsCompiledOverAndToldWhyNothingRuns) {
+  if (Under_Wine()) GTEST_SKIP() << "Windows has no noexec mounts";
+  if (geteuid() != 0 || std::system("unshare -m true 2>/dev/null") != 0)
+    GTEST_SKIP() << "no mount namespace here to mount a noexec file system in";
+  dir_.Mkdir("nx");
+  const std::string script =
+      "mount -t tmpfs -o noexec tmpfs nx && cp a.cpp yolvar_data.qd nx && cd nx && exec \"$0\"";
+  Outcome o = Run_Binary({"unshare", "-m", "sh", "-c", script, Tivex_File()}, dir_.Dir(),
+                         "2\na.cpp\n1\n2\na.cpp\n1\n1\n", {});
+  const std::string why = "这个文件夹所在的文件系统不允许运行程序（noexec）";
+  size_t first = o.out.find(why);
+  EXPECT_NE(first, std::string::npos) << o.out;
+  EXPECT_NE(o.out.find(why, first + 1), std::string::npos) << o.out;
+  EXPECT_EQ(o.out.find("但它不是程序"), std::string::npos) << o.out;
+}
+
+// A signal while a window's start is awaited leaves nothing of Tivex's in
+// the folder of temporary files.
+TEST_F(BuildAndRun, ASignalWhileAWindowIsAwaitedLeavesNoHandshakeBehind) {
+  if (Under_Wine()) GTEST_SKIP() << "Windows starts no terminal";
+  Place_Program(dir_, "a");
+  dir_.Write("status.txt", "sleep 0");
+  dir_.Mkdir("tmp");
+  const std::string script = "\"$0\" <&0 & p=$!; sleep 2; kill -TERM $p; wait $p";
+  Run_Binary({"sh", "-c", script, Tivex_File()}, dir_.Dir(), "2\na.cpp\n0\n1\n",
+             {"DISPLAY=:99", "TERMINAL=" + Helper_File("fake_program"), "TMPDIR=" + dir_.Path("tmp")});
+  EXPECT_EQ(dir_.Listing("tmp"), "");
+}
+
 TEST_F(BuildAndRun, ProgramOrCompilerThatCannotStartIsAFailure) {
   if (Under_Wine()) GTEST_SKIP() << "Windows opens such a file with its associated program";
   // A compiler's output, to judge by its first bytes, that no system can run.

@@ -3,7 +3,8 @@
 // in the working directory (a program started in a window of its own is seen
 // there), leaves its PATH in program_path.txt, its LANGUAGE in
 // program_language.txt and its console's output code page (Windows) in
-// program_cp.txt, and ends as status.txt says
+// program_cp.txt, the signals it finds blocked and ignored (Linux) in
+// program_signals.txt, and ends as status.txt says
 // (0 when there is none): "N" ends with status N, "sleep N" sleeps 0.4 s
 // first, "crash" writes through a null pointer, "loop" runs for a minute,
 // "pause" ends with system("pause") and says so after it, "ctrlz" types "ab", Ctrl+Z, "cd", Enter, "ef", Enter into its console
@@ -134,6 +135,12 @@ int main(int argc, char** argv) {
   std::ofstream("program_language.txt", std::ios::binary) << (language ? language : "");
 #ifdef _WIN32
   std::ofstream("program_cp.txt") << GetConsoleOutputCP();
+#else
+  // The signals it found blocked and ignored (Linux).
+  std::ifstream proc("/proc/self/status");
+  std::ofstream signals("program_signals.txt");
+  for (std::string l; std::getline(proc, l);)
+    if (l.rfind("SigBlk:", 0) == 0 || l.rfind("SigIgn:", 0) == 0) signals << l << "\n";
 #endif
   std::ifstream in("status.txt");
   std::string word;

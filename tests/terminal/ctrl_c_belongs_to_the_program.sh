@@ -8,7 +8,10 @@ begin "$@"
 
 sig="$work/signals"
 make_loop_dir "$sig"
-t new-session -d -s sig -x 120 -y 40 -c "$sig" "env -u TMUX $tivex; stty -a > stty.txt; sleep 60"
+# Started by sh (dash, the login shell that useradd gives), which a Ctrl-C
+# meant for the program would end.
+t new-session -d -s sig -x 120 -y 40 -c "$sig" \
+  "exec /bin/sh -c 'env -u TMUX $tivex; echo after-tivex; stty -a > stty.txt; sleep 60'"
 pane=sig:0
 wait_for sig:0 "4. 保存信息并退出"
 keys sig:0 3 Enter 4 Enter
@@ -29,6 +32,7 @@ keys sig:0 x 3 Enter 3 Enter -O2 Enter
 wait_for sig:0 "设置成功！"
 keys sig:0 x 5 Enter 4 Enter
 check "tivex lived on and saved what was set after Ctrl-C" comes_to_hold "$sig/yolvar_data.qd" "-O2"
+check "and so did the shell that started it" wait_for sig:0 "after-tivex"
 appears "$sig/stty.txt"
 check "the terminal is as it was at exit" as_found "$sig/stty.txt"
 t kill-session -t sig 2>/dev/null

@@ -47,6 +47,26 @@ keys main:1 x
 sleep 0.5
 check "a key closes the new window" bash -c "! tmux -L '$sock' list-windows -t main -F '#I' | grep -qx 1"
 
+# TMUX is inherited by what a pane starts (a graphical terminal, an editor's
+# terminal): a tivex in a terminal that is no pane of that server runs the
+# program where it is, not in a window of the other server.
+trap 't kill-server >/dev/null 2>&1; tmux -L "$sock-other" kill-server >/dev/null 2>&1; rm -rf "$work"' EXIT
+tmux -L "$sock-other" new-session -d -s other -x 80 -y 20
+foreign=$(tmux -L "$sock-other" display -p -t other:0 'TMUX=#{socket_path},#{pid},0 TMUX_PANE=#{pane_id}')
+t new-window -t main: -n foreign -c "$work" "env $foreign '$tivex'"
+wait_for main:foreign "4. 保存信息并退出"
+keys main:foreign 2 Enter
+wait_for main:foreign "请输入 C++ 文件的完整路径："
+keys main:foreign a.cpp Enter 0 Enter 1 Enter
+check "a foreign TMUX leaves the program in this terminal" wait_for main:foreign "fake_program ran"
+check "and opens no window in the other server" \
+  bash -c "[ \"\$(tmux -L '$sock-other' list-windows -t other | wc -l)\" = 1 ]"
+keys main:foreign x
+wait_for main:foreign "启动成功！"
+keys main:foreign x
+wait_for main:foreign "4. 保存信息并退出"
+keys main:foreign 4 Enter
+
 keys main:0 4 Enter
 check "choice 4 saves the settings" comes_to_hold "$work/yolvar_data.qd" "$pauser"
 

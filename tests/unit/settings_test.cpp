@@ -213,15 +213,23 @@ TEST(SettingsFile, OnlyTheFirstThreeLinesAreReadAndNoLineIsLong) {
 #include <iostream>
 #include <sstream>
 
-TEST(SettingsFile, SaveKeepsThePermissionBitsOfTheOldFile) {
+// The mode, and, for a save by root, the owner and group: after one
+// "sudo tivex" the user's own saves must still succeed.
+TEST(SettingsFile, SaveKeepsThePermissionBitsAndTheOwnerOfTheOldFile) {
   Scratch scratch;
   Cwd_Guard cwd(scratch.Dir());
   scratch.Write(FILE_NAME, "old");
   ASSERT_EQ(chmod(FILE_NAME.c_str(), 0600), 0);
+  bool root = geteuid() == 0;
+  if (root) {
+    ASSERT_EQ(chown(FILE_NAME.c_str(), 65534, 65534), 0);
+  }
   ASSERT_TRUE(Save_Settings());
   struct stat st;
   ASSERT_EQ(stat(FILE_NAME.c_str(), &st), 0);
   EXPECT_EQ(st.st_mode & 0777, 0600u);
+  EXPECT_EQ(st.st_uid, root ? 65534u : geteuid());
+  EXPECT_EQ(st.st_gid, root ? 65534u : getegid());
 }
 
 TEST(SettingsFile, LinkedFileIsWrittenThroughItsLink) {
