@@ -91,9 +91,23 @@ std::string Source_Line(const std::string& fpath, int line) {
   return found;
 }
 
+// Tells where the first error, at `line` and the compiler's column `col`,
+// lies in the source `fpath`, its line marked, and remembers the place for
+// the editor.
+void Tell_Place(const std::string& fpath, int line, int col, const std::string& messages) {
+  std::string text = Source_Line(fpath, line);
+  int ccol = col > 0 ? Character_Column(text, col, Columns_Are_Bytes(messages)) : 0;
+  Remember_Error_Place(fpath, line, ccol, ccol > 0 ? Display_Column(text, ccol) : 0);
+  std::string place = "第 " + std::to_string(line) + " 行" +
+                      (ccol > 0 ? "第 " + std::to_string(ccol) + " 列" : "");
+  Print("第一个错误在" + place + "：", 1);
+  Write(ccol > 0 ? Marked_Line(text, ccol) : "    " + Visible(text) + "\n");
+}
+
 // Tells where the first error of the failed compile of `fpath` (handed to
 // the compiler as `source_arg`) lies and what it means, from the compiler's
-// messages, and remembers the place for the editor. Returns the hints told.
+// messages: full-width marks on the lines of errors, else the table's
+// explanation of the first error. Returns the hints told.
 std::vector<std::string> Explain_Errors(const std::string& fpath, const std::string& source_arg) {
   std::string messages = Compile_Messages(), message;
   int line = 0, col = 0;
@@ -103,17 +117,9 @@ std::vector<std::string> Explain_Errors(const std::string& fpath, const std::str
     for (const std::string& hint : Punctuation_Hints(Source_Line(fpath, l), l))
       if (hints.size() < MOST_HINTS) hints.push_back(hint);
   if (hints.empty() && !Error_Hint(message).empty()) hints.push_back(Error_Hint(message));
-  if (placed) {
-    std::string text = Source_Line(fpath, line);
-    int ccol = col > 0 ? Character_Column(text, col, Columns_Are_Bytes(messages)) : 0;
-    Remember_Error_Place(fpath, line, ccol, ccol > 0 ? Display_Column(text, ccol) : 0);
-    std::string place = "第 " + std::to_string(line) + " 行" +
-                        (ccol > 0 ? "第 " + std::to_string(ccol) + " 列" : "");
-    Print("第一个错误在" + place + "：", 1);
-    Write(ccol > 0 ? Marked_Line(text, ccol) : "    " + Visible(text) + "\n");
-    if (!EDITOR_TAKES_A_PLACE)
-      hints.push_back("在记事本中按 Ctrl+G，输入 " + std::to_string(line) + " 可以跳到这一行");
-  }
+  if (placed) Tell_Place(fpath, line, col, messages);
+  if (placed && !EDITOR_TAKES_A_PLACE)
+    hints.push_back("在记事本中按 Ctrl+G，输入 " + std::to_string(line) + " 可以跳到这一行");
   for (size_t k = 0; k < hints.size(); k++)
     Print("提示：" + hints[k], k + 1 == hints.size() ? 2 : 1);
   if (placed && hints.empty()) Write("\n");
