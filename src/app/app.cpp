@@ -125,6 +125,7 @@ void Print_Message() {
 }
 
 int Tivex_Main(const std::vector<std::string>& args) {
+  Become_Window_Program(args);
   int answered = Answer_Arguments(args);
   if (answered >= 0) return answered;
   Init();

@@ -1,10 +1,16 @@
-// POSIX: where a program runs (a tmux window, a graphical terminal, or this terminal, with a handshake that tells a window that opened from one that did not) and which editor opens a source. The one shell here runs a fixed script in the window: it leaves the handshake and becomes the program, whose words reach it as parameters, never as script text.
+// POSIX: where a program runs (a tmux window, a graphical terminal, or this terminal) and which editor opens a source.
+//
+// A window runs this program again, with the handshake's FIFO and the program's words as its
+// arguments: it becomes the program with execv, so the FIFO, closed on exec, proves that the
+// program runs, or it tells the exec's error through it. No shell reads any of the words.
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <signal.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <cstdlib>
 #include <iostream>
 #include <string>
@@ -12,6 +18,7 @@
 
 #include "platform/console.h"
 #include "platform/console_posix.h"
+#include "platform/errors_internal.h"
 #include "platform/file_system.h"
 #include "platform/programs.h"
 #include "platform/programs_posix.h"
@@ -61,48 +68,78 @@ std::vector<std::string> Fallback_Editor() {
 // by a program in between as an option, since it begins with "/" or "./".
 std::string As_Path(const std::string& p) { return p.empty() || p[0] != '/' ? "./" + p : p; }
 
-// What a window runs to start `program`: a fixed script that leaves the
-// file `started` and becomes the program. (tmux runs a lone word through the
-// shell, and xterm may too; the script takes every word as a parameter.)
+// The first argument of this program when a window starts it to become a
+// program (Become_Window_Program).
+const char* const IN_WINDOW = "--in-window";
+
+// What a window runs to start `program`: this program, which tells the
+// handshake `started` that it is there and becomes the program; only an exec
+// that succeeds closes its end without a word more. (tmux runs a lone word
+// through the shell, and xterm may too: the words here are several.)
 std::vector<std::string> Window_Command(const std::vector<std::string>& program,
                                         const std::string& started) {
-  std::vector<std::string> command = {"/bin/sh", "-c", ": > \"$0\" && exec \"$@\"", started};
+  std::vector<std::string> command = {Own_File(), IN_WINDOW, started};
   command.insert(command.end(), program.begin(), program.end());
   return command;
 }
 
-// A file that no window has left yet, in a fresh directory of its own; ""
-// when none can be made.
+int HANDSHAKE = -1;  // the read end of the handshake's FIFO while a window is awaited
+
+// A FIFO that no window has written to yet, in a fresh directory of its own,
+// open for reading (HANDSHAKE) before any window may look for it; "" when
+// none can be made.
 std::string New_Handshake() {
   const char* tmp = std::getenv("TMPDIR");
   std::string dir = Join_Path(tmp && *tmp ? tmp : "/tmp", "tivex-window.XXXXXX");
   if (mkdtemp(dir.data()) == nullptr) return "";
-  Remove_At_Signal(Join_Path(dir, "started"), dir);
-  return Join_Path(dir, "started");
+  std::string started = Join_Path(dir, "started");
+  Remove_At_Signal(started, dir);
+  if (mkfifo(started.c_str(), 0600) == 0)
+    HANDSHAKE = open(started.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+  if (HANDSHAKE >= 0) return started;
+  rmdir(dir.c_str());
+  Remove_At_Signal("");
+  return "";
 }
 
 void Remove_Handshake(const std::string& started) {
+  if (HANDSHAKE >= 0) close(HANDSHAKE);
+  HANDSHAKE = -1;
   unlink(started.c_str());
   rmdir(Directory_Of(started).c_str());
   Remove_At_Signal("");
 }
 
-// Whether the program has started in its window within ten seconds. A
-// `terminal` (0 for none) that ends with a failure before that has opened
-// none; one that ends well may have left the window to a server of its own,
-// as gnome-terminal does, and the handshake is still awaited. A terminal
-// that has ended is set to 0, as nothing of it is left to end.
-bool Handshake_Arrives(const std::string& started, pid_t& terminal) {
+// What the window's end of the handshake said, once it has closed it: "s"
+// when the program runs, "s" and an error number when its exec failed; ""
+// while it says nothing yet or is still open.
+std::string Handshake_Said(std::string& got) {
+  char buf[64];
+  ssize_t n;
+  while ((n = read(HANDSHAKE, buf, sizeof buf)) > 0) got.append(buf, static_cast<size_t>(n));
+  // Before any window opened it, the FIFO reads as ended too.
+  return n == 0 && !got.empty() ? got : "";
+}
+
+// Whether the program has started in its window within ten seconds: 0 when
+// it runs, its exec's error number when that failed, -1 when no window
+// came. A `terminal` (0 for none) that ends with a failure before that has
+// opened none; one that ends well may have left the window to a server of
+// its own, as gnome-terminal does, and the handshake is still awaited. A
+// terminal that has ended is set to 0, as nothing of it is left to end.
+int Handshake_Arrives(pid_t& terminal) {
+  std::string got;
   for (int wait = 0; wait < 200; wait++) {
-    if (access(started.c_str(), F_OK) == 0) return true;
+    std::string said = Handshake_Said(got);
+    if (!said.empty()) return said.size() > 1 ? std::atoi(said.c_str() + 1) : 0;
     int raw = 0;
     if (terminal > 0 && waitpid(terminal, &raw, WNOHANG) == terminal) {
-      if (!WIFEXITED(raw) || WEXITSTATUS(raw) != 0) return false;
+      if (!WIFEXITED(raw) || WEXITSTATUS(raw) != 0) return -1;
       terminal = 0;
     }
     Sleep_For(0, 50000000L);
   }
-  return false;
+  return -1;
 }
 
 // The null device, for what a window's program says of itself: its errors
@@ -110,11 +147,11 @@ bool Handshake_Arrives(const std::string& started, pid_t& terminal) {
 int Null_Device() { return open("/dev/null", O_WRONLY | O_CLOEXEC); }
 
 // Opens a new tmux window named `title` (or, when that is empty, after the
-// program's file) in the working directory; true once the program has
-// started in it. tmux expands formats in the name and the directory,
-// "#(cmd)" among them, so every "#" there is doubled.
-bool Start_In_Tmux(const std::string& title, const std::vector<std::string>& program,
-                   const std::string& started) {
+// program's file) in the working directory; as Handshake_Arrives. tmux
+// expands formats in the name and the directory, "#(cmd)" among them, so
+// every "#" there is doubled.
+int Start_In_Tmux(const std::string& title, const std::vector<std::string>& program,
+                  const std::string& started) {
   std::string name = title.empty() ? Last_Component(program.back()) : title;
   std::vector<std::string> args = {"tmux", "new-window", "-n", Tmux_Literal(name),
                                    "-c",   Tmux_Literal(Working_Directory()), "--"};
@@ -122,10 +159,9 @@ bool Start_In_Tmux(const std::string& title, const std::vector<std::string>& pro
   args.insert(args.end(), command.begin(), command.end());
   int null = Null_Device();
   pid_t pid = -1, none = 0;
-  bool opened = Spawn(args, true, pid, null, null) == 0 && Wait_For(pid) == 0 &&
-                Handshake_Arrives(started, none);
+  bool asked = Spawn(args, true, pid, null, null) == 0 && Wait_For(pid) == 0;
   close(null);
-  return opened;
+  return asked ? Handshake_Arrives(none) : -1;
 }
 
 // Whether `terminal` is xterm or one of its wrappers, by its name or, for
@@ -158,26 +194,29 @@ std::vector<std::string> Terminal_Words() {
 }
 
 // Starts the program in the graphical terminal `terminal` (its words) and
-// returns once it has started there, without waiting for it: a child of
-// ours starts the terminal, awaits the handshake and ends, so nothing is
-// left to reap. A terminal whose window never came is ended.
-bool Start_In_Terminal(std::vector<std::string> terminal, const std::vector<std::string>& program,
-                       const std::string& started) {
+// returns once it has started there, without waiting for it, as
+// Handshake_Arrives: a child of ours starts the terminal, awaits the
+// handshake and ends with what it found (an exec's error number from 10 on),
+// so nothing is left to reap. A terminal whose window never came is ended.
+int Start_In_Terminal(std::vector<std::string> terminal, const std::vector<std::string>& program,
+                      const std::string& started) {
   terminal.push_back("-e");
   std::vector<std::string> command = Window_Command(program, started);
   terminal.insert(terminal.end(), command.begin(), command.end());
   pid_t pid = fork();
-  if (pid < 0) return false;
+  if (pid < 0) return -1;
   if (pid == 0) {
     setsid();
     int null = Null_Device();
     pid_t window = -1;
     if (Spawn(terminal, true, window, null, null) != 0) _exit(1);
-    if (Handshake_Arrives(started, window)) _exit(0);
+    int arrived = Handshake_Arrives(window);
+    if (arrived >= 0) _exit(arrived == 0 ? 0 : 10 + arrived);
     if (window > 0) kill(window, SIGTERM);
     _exit(1);
   }
-  return Wait_For(pid) == 0;
+  int result = Wait_For(pid);
+  return result == 0 ? 0 : result >= 10 && result < 128 ? result - 10 : -1;
 }
 
 void Tell_No_Window(const std::string& name) {
@@ -197,17 +236,28 @@ bool Runs_In_Tmux_Pane() {
 }
 
 // Starts `program` in a window titled `title` when one opens: tmux's, or a
-// graphical terminal's. False, told, when the window did not open.
-bool Start_In_Window(const std::string& title, const std::vector<std::string>& program) {
+// graphical terminal's. As Handshake_Arrives; a window that did not open is
+// told.
+int Start_In_Window(const std::string& title, const std::vector<std::string>& program) {
   bool tmux = Runs_In_Tmux_Pane();
-  if (!tmux && !Has_Env("DISPLAY") && !Has_Env("WAYLAND_DISPLAY")) return false;
+  if (!tmux && !Has_Env("DISPLAY") && !Has_Env("WAYLAND_DISPLAY")) return -1;
   std::vector<std::string> terminal = tmux ? std::vector<std::string>{"tmux"} : Terminal_Words();
-  std::string started = New_Handshake();
-  bool opened = !started.empty() && (tmux ? Start_In_Tmux(title, program, started)
-                                          : Start_In_Terminal(terminal, program, started));
+  std::string started = Own_File().empty() ? "" : New_Handshake();
+  int arrived = started.empty() ? -1
+                : tmux          ? Start_In_Tmux(title, program, started)
+                                : Start_In_Terminal(terminal, program, started);
   if (!started.empty()) Remove_Handshake(started);
-  if (!opened) Tell_No_Window(terminal[0]);
-  return opened;
+  if (arrived < 0) Tell_No_Window(terminal[0]);
+  return arrived;
+}
+
+// Tells why `program` could not be started: the call's error `err`, and what
+// a beginner can do where there is more to say.
+void Tell_Start_Failure(const std::string& call, int err, const std::string& program) {
+  std::cerr << "tivex: " << Call_Error(call.c_str(), static_cast<unsigned long>(err)) << " ("
+            << Visible(program) << ")" << std::endl;
+  std::string hint = Start_Failure_Hint(program);
+  if (!hint.empty()) Write(hint + "\n");
 }
 
 }  // namespace
@@ -264,12 +314,35 @@ int Open_Editor(const std::string& file) {
   return Run_And_Wait(words, true);
 }
 
+void Become_Window_Program(const std::vector<std::string>& args) {
+  if (args.size() < 4 || args[1] != IN_WINDOW) return;
+  int told = open(args[2].c_str(), O_WRONLY | O_NONBLOCK | O_CLOEXEC);
+  ssize_t ignored = told >= 0 ? write(told, "s", 1) : 0;
+  std::vector<char*> argv;
+  for (size_t i = 3; i < args.size(); i++) argv.push_back(const_cast<char*>(args[i].c_str()));
+  argv.push_back(nullptr);
+  execv(argv[0], argv.data());
+  int err = errno;
+  std::string number = std::to_string(err);
+  if (told >= 0) ignored = write(told, number.data(), number.size());
+  (void)ignored;
+  std::cerr << "tivex: " << Call_Error("execv", static_cast<unsigned long>(err)) << " ("
+            << Visible(args[3]) << ")" << std::endl;
+  _exit(127);
+}
+
 int Start_Program(const std::vector<std::string>& words) {
   if (words.size() < 2) return 127;
   const std::string& title = words[0];
   std::vector<std::string> program(words.begin() + 1, words.end());
   program[0] = As_Path(program[0]);
-  if (Start_In_Window(title, program)) return 0;
+  int arrived = Start_In_Window(title, program);
+  if (arrived == 0) return 0;
+  if (arrived > 0) {
+    // The window opened, and the program could not be run in it.
+    Tell_Start_Failure("execv", arrived, program[0]);
+    return 127;
+  }
   // Here 0 means only that the program could be started.
   int ignored;
   if (Run_Here(program, false, ignored, true)) return 0;

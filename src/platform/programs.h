@@ -86,6 +86,12 @@ std::string Own_Directory();
 // program that they start from inside an archive; false on POSIX.
 bool Runs_From_Temporary_Folder();
 
+// When the arguments `args` are those that a window gets to start a program
+// in it (POSIX): tells the window's handshake that this process is there,
+// becomes the program, and never returns; a failed exec is told to the
+// handshake and in the window. Otherwise returns at once.
+void Become_Window_Program(const std::vector<std::string>& args);
+
 // The program's own arguments in UTF-8 (on Windows from the wide command
 // line, since narrow argv is in the ANSI code page).
 std::vector<std::string> Program_Arguments(int argc, char** argv);

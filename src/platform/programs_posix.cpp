@@ -455,7 +455,7 @@ void Restore_Path() {}
 
 std::string Find_Compiler() { return Find_On_Path("g++"); }
 
-std::string Own_Directory() {
+std::string Own_File() {
   // Where the system tells a program its own file: dyld on macOS, sysctl on
   // FreeBSD, /proc on Linux. Links are resolved, as the installed layout
   // (bin beside lib/tivex) is found from the real file.
@@ -474,8 +474,10 @@ std::string Own_Directory() {
   if (real == nullptr) return "";
   std::string self = real;
   std::free(real);
-  return Directory_Of(self);
+  return self;
 }
+
+std::string Own_Directory() { return Directory_Of(Own_File()); }
 
 // A program is started from inside an archive only on Windows.
 bool Runs_From_Temporary_Folder() { return false; }

@@ -37,6 +37,10 @@ std::string Output_Of(const std::vector<std::string>& args);
 // The path of the program `name` as a search of PATH finds it, or "".
 std::string Find_On_Path(const std::string& name);
 
+// The path of this program's own file, links resolved; "" when it cannot be
+// had.
+std::string Own_File();
+
 // The working directory, or "." when it cannot be had.
 std::string Working_Directory();
 

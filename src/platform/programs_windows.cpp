@@ -273,6 +273,9 @@ bool Run_Program(const std::string& path, long& status, int& sig, std::string& e
 
 std::string Start_Failure_Hint(const std::string&) { return ""; }
 
+// Windows starts a program in a window of its own with CreateProcessW.
+void Become_Window_Program(const std::vector<std::string>&) {}
+
 void Put_First_On_Path(const std::string& dir) {
   // "C:/msys64/ucrt64/bin" as typed: PATH holds backslashes.
   std::wstring w = Widen(dir);

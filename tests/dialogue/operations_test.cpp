@@ -425,7 +425,6 @@ TEST_F(BuildAndRun, WhenNoWindowCanBeOpenedTheProgramRunsHere) {
   // A window that did not open says so, whatever the window's program wrote
   // of itself, and the program runs here.
   const std::pair<std::vector<std::string>, std::string> refused[] = {
-      {{"TMUX=/tmp/none,1,0"}, "tmux"},
       {{"DISPLAY=:99", "TERMINAL=/no/term -x"}, "/no/term"},
       {{"DISPLAY=:99", "TERMINAL=false"}, "false"},
       {{"DISPLAY=:99"}, "x-terminal-emulator"},
@@ -437,15 +436,41 @@ TEST_F(BuildAndRun, WhenNoWindowCanBeOpenedTheProgramRunsHere) {
                                     "fake_program ran\n启动成功！\n\n")) << name;
     EXPECT_EQ(o.err, "") << name;
   }
-  Outcome o = Run_Tivex(dir_.Dir(), "2\na.cpp\n0\n1\n",
-                        {path, "DISPLAY=:99", "TERMINAL= " + dir_.Path("bin/term") + "  --title x"});
+  // TMUX that no pane of Tivex's own terminal set (inherited, or of a
+  // server that is gone) is as no TMUX.
+  Outcome o = Run_Tivex(dir_.Dir(), "2\na.cpp\n0\n1\n", {path, "TMUX=/tmp/none,1,0", "TMUX_PANE=%0"});
+  EXPECT_EQ(o.out, Run_Transcript(head + "fake_program ran\n启动成功！\n\n"));
+  o = Run_Tivex(dir_.Dir(), "2\na.cpp\n0\n1\n",
+                {path, "DISPLAY=:99", "TERMINAL= " + dir_.Path("bin/term") + "  --title x"});
   EXPECT_EQ(o.out, Run_Transcript(head + "启动成功！\n\n"));
-  // Every word reaches the window's fixed script as a parameter: the
-  // handshake it leaves, and the program.
+  // Every word reaches the window as an argument: tivex, which tells the
+  // handshake that it is there and becomes the program.
   std::string args = dir_.Read("terminal_args.txt");
-  const std::string script = "--title x -e /bin/sh -c : > \"$0\" && exec \"$@\" ";
-  EXPECT_EQ(args.compare(0, script.size(), script), 0) << args;
+  const std::string start = "--title x -e " + Tivex_File() + " --in-window ";
+  EXPECT_EQ(args.compare(0, start.size(), start), 0) << args;
   EXPECT_EQ(args.substr(args.size() - 13), "/started ./a\n") << args;
+  // A window whose program cannot be run is a failed start, told as in this
+  // terminal: no execute bit, another machine's ELF, and a Windows
+  // ConsolePauser.exe with the execute bit, as on a FAT stick.
+  const struct {
+    std::string file, bytes;
+    mode_t mode;
+    std::string reason;
+  } unrunnable[] = {{"a", "", 0644, "Permission denied"},
+                    {"a", std::string("\x7f" "ELF\x01\x02\x01\0\0\0\0\0\0\0\0\0\0\x99", 18), 0755,
+                     "Exec format error"},
+                    {"ConsolePauser.exe", "MZ\x90", 0755, "Exec format error"}};
+  for (const auto& u : unrunnable) {
+    if (!u.bytes.empty()) dir_.Write(u.file, u.bytes);
+    ASSERT_EQ(chmod(dir_.Path(u.file).c_str(), u.mode), 0);
+    bool pauser = u.file != "a";
+    Write_Settings(dir_, Helper("fake_compiler"), pauser ? dir_.Path(u.file) : NO_PAUSER);
+    o = Run_Tivex(dir_.Dir(), "2\na.cpp\n0\n1\n",
+                  {path, "DISPLAY=:99", "TERMINAL=" + dir_.Path("bin/term")});
+    std::string how = pauser ? ASK_COMPILE + "跳过编译。\n\n" + ASK_RUN + "正在通过 ConsolePauser 启动程序……\n" : head;
+    EXPECT_EQ(o.out, Run_Transcript(how + "启动失败！\n\n")) << u.reason;
+    EXPECT_NE(o.err.find("tivex: execv: " + u.reason + " ("), std::string::npos) << o.err;
+  }
 }
 
 TEST(SettingsEditors, CompilerPathRefusesUntilAProgramIsNamed) {
