@@ -19,7 +19,6 @@
 
 #include <algorithm>
 #include <cerrno>
-#include <clocale>
 #include <cstdlib>
 #include <cstring>
 #include <iostream>
@@ -177,11 +176,12 @@ int Spawn(const std::vector<std::string>& args, bool search, pid_t& pid, int out
 
 namespace {
 
-// Spawn, telling on standard error why a program could not be started; the
-// child's pid, or -1.
-pid_t Start(const std::vector<std::string>& args, bool search, bool own_group = false) {
+// Spawn (its standard error on `errors` where that is not -1), telling on
+// standard error why a program could not be started; the child's pid, or -1.
+pid_t Start(const std::vector<std::string>& args, bool search, bool own_group = false,
+            int errors = -1) {
   pid_t pid = -1;
-  int err = Spawn(args, search, pid, -1, -1, own_group);
+  int err = Spawn(args, search, pid, -1, errors, own_group);
   if (err == 0) return pid;
   std::cerr << "tivex: " << Call_Error("posix_spawn", err) << " (" << Visible(args[0]) << ")"
             << std::endl;
@@ -239,16 +239,12 @@ int Run_Capturing_Errors(const std::vector<std::string>& args) {
   if (!Open_Capture(reader, writer)) return Run_And_Wait(args, false);
   Ignore_Interrupts();
   Save_Terminal_Modes();
-  pid_t pid = -1;
-  int err = Spawn(args, false, pid, -1, writer);
+  pid_t pid = Start(args, false, false, writer);
   close(writer);
   int result = 127;
-  if (err == 0) {
+  if (pid >= 0) {
     Relay_Errors(reader);
     result = Wait_For(pid);
-  } else {
-    std::cerr << "tivex: " << Call_Error("posix_spawn", err) << " (" << Visible(args[0]) << ")"
-              << std::endl;
   }
   close(reader);
   Restore_Terminal_Modes();
