@@ -97,6 +97,7 @@ std::string New_Handshake() {
   if (mkfifo(started.c_str(), 0600) == 0)
     HANDSHAKE = open(started.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
   if (HANDSHAKE >= 0) return started;
+  unlink(started.c_str());
   rmdir(dir.c_str());
   Remove_At_Signal("");
   return "";
