@@ -75,27 +75,31 @@ namespace {
 // gives one for each mark.
 const size_t MOST_HINTS = 10;
 
-// Line `line` of the source `fpath`, without its line end; "" when it
-// cannot be read.
-std::string Source_Line(const std::string& fpath, int line) {
+// The first `count` lines of the source `fpath`, without their line ends
+// (fewer where it has fewer); none when it cannot be read.
+std::vector<std::string> Source_Lines(const std::string& fpath, int count) {
   std::string text;
-  if (line <= 0 || !Read_Head(fpath, line, text).empty()) return "";
-  size_t start = 0;
-  for (int k = 1; k < line && start != std::string::npos; k++) {
-    start = text.find('\n', start);
-    if (start != std::string::npos) start++;
+  std::vector<std::string> lines;
+  if (count <= 0 || !Read_Head(fpath, count, text).empty()) return lines;
+  for (size_t start = 0; start < text.size() && lines.size() < static_cast<size_t>(count);) {
+    size_t end = std::min(text.find('\n', start), text.size());
+    lines.push_back(text.substr(start, end - start));
+    if (!lines.back().empty() && lines.back().back() == '\r') lines.back().pop_back();
+    start = end + 1;
   }
-  if (start == std::string::npos || start >= text.size()) return "";
-  std::string found = text.substr(start, text.find('\n', start) - start);
-  if (!found.empty() && found.back() == '\r') found.pop_back();
-  return found;
+  return lines;
 }
 
-// Tells where the first error, at `line` and the compiler's column `col`,
-// lies in the source `fpath`, its line marked, and remembers the place for
-// the editor.
-void Tell_Place(const std::string& fpath, int line, int col, const std::string& messages) {
-  std::string text = Source_Line(fpath, line);
+// Line `line` (from 1) of `lines`, "" past their end.
+std::string Line_Of(const std::vector<std::string>& lines, int line) {
+  return line >= 1 && static_cast<size_t>(line) <= lines.size() ? lines[line - 1] : "";
+}
+
+// Tells where the first error, at `line` (whose text is `text`) and the
+// compiler's column `col`, lies in the source `fpath`, its line marked, and
+// remembers the place for the editor.
+void Tell_Place(const std::string& fpath, const std::string& text, int line, int col,
+                const std::string& messages) {
   int ccol = col > 0 ? Character_Column(text, col, Columns_Are_Bytes(messages)) : 0;
   Remember_Error_Place(fpath, line, ccol, ccol > 0 ? Display_Column(text, ccol) : 0);
   std::string place = "第 " + std::to_string(line) + " 行" +
@@ -112,12 +116,18 @@ std::vector<std::string> Explain_Errors(const std::string& fpath, const std::str
   std::string messages = Compile_Messages(), message;
   int line = 0, col = 0;
   bool placed = First_Error(messages, source_arg, line, col, message);
+  std::vector<int> error_lines = Error_Lines(messages, source_arg);
+  int last = error_lines.empty() ? 0 : *std::max_element(error_lines.begin(), error_lines.end());
+  std::vector<std::string> source = Source_Lines(fpath, std::max(last, line));
+  // A line too long to read after the first error's leaves that one readable.
+  if (source.empty()) source = Source_Lines(fpath, line);
   std::vector<std::string> hints;
-  for (int l : Error_Lines(messages, source_arg))
-    for (const std::string& hint : Punctuation_Hints(Source_Line(fpath, l), l))
+  for (int l : error_lines)
+    for (const std::string& hint : Punctuation_Hints(Line_Of(source, l), l))
       if (hints.size() < MOST_HINTS) hints.push_back(hint);
-  if (hints.empty() && !Error_Hint(message).empty()) hints.push_back(Error_Hint(message));
-  if (placed) Tell_Place(fpath, line, col, messages);
+  std::string explained = hints.empty() ? Error_Hint(message) : "";
+  if (!explained.empty()) hints.push_back(explained);
+  if (placed) Tell_Place(fpath, Line_Of(source, line), line, col, messages);
   if (placed && !EDITOR_TAKES_A_PLACE)
     hints.push_back("在记事本中按 Ctrl+G，输入 " + std::to_string(line) + " 可以跳到这一行");
   for (size_t k = 0; k < hints.size(); k++)

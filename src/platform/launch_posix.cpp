@@ -45,11 +45,6 @@ std::vector<std::string> Words_Of(const char* name) {
   return words;
 }
 
-bool Has_Env(const char* name) {
-  const char* v = std::getenv(name);
-  return v != nullptr && *v != '\0';
-}
-
 // Words of the user's editor: $VISUAL, then $EDITOR.
 std::vector<std::string> Chosen_Editor() {
   std::vector<std::string> words = Words_Of("VISUAL");

@@ -304,6 +304,11 @@ std::string Output_Of(const std::vector<std::string>& args) {
   return out;
 }
 
+bool Has_Env(const char* name) {
+  const char* v = std::getenv(name);
+  return v != nullptr && *v != '\0';
+}
+
 std::string Find_On_Path(const std::string& name) {
   std::string dirs = Search_Path();
   size_t start = 0;
@@ -389,15 +394,10 @@ namespace {
 // The variables that Put_Chinese_Language set, for Restore_Language to take.
 std::vector<std::string> LANGUAGE_PUT;
 
-bool Is_Set(const char* name) {
-  const char* v = std::getenv(name);
-  return v != nullptr && *v != '\0';
-}
-
 // Whether the locale category `name` falls to C: set to C or POSIX, or,
 // where neither it nor LANG is set, by default.
 bool Falls_To_C(const char* name) {
-  const char* v = Is_Set(name) ? std::getenv(name) : std::getenv("LANG");
+  const char* v = Has_Env(name) ? std::getenv(name) : std::getenv("LANG");
   return v == nullptr || *v == '\0' || std::strcmp(v, "C") == 0 || std::strcmp(v, "POSIX") == 0;
 }
 
@@ -421,7 +421,7 @@ void Put(const char* name, const std::string& value) {
 
 void Put_Chinese_Language() {
   // A language the user chose wins.
-  if (Is_Set("LANGUAGE") || Is_Set("LC_ALL") || Is_Set("LC_MESSAGES")) return;
+  if (Has_Env("LANGUAGE") || Has_Env("LC_ALL") || Has_Env("LC_MESSAGES")) return;
   Put("LANGUAGE", "zh_CN:zh");
   // Under the C locale gettext reads no catalog, whatever LANGUAGE says; its
   // messages then need a locale of UTF-8 characters, or they are "??".

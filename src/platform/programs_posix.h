@@ -34,6 +34,9 @@ int Run_And_Wait(const std::vector<std::string>& args, bool search);
 // it writes on its standard error is dropped.
 std::string Output_Of(const std::vector<std::string>& args);
 
+// Whether the environment variable `name` is set and not empty.
+bool Has_Env(const char* name);
+
 // The path of the program `name` as a search of PATH finds it, or "".
 std::string Find_On_Path(const std::string& name);
 
