@@ -199,6 +199,11 @@ bool Wait_For_Typing(HANDLE in) {
   return false;
 }
 
+bool Runs_Under_Wine() {
+  HMODULE ntdll = GetModuleHandleW(L"ntdll.dll");
+  return ntdll != nullptr && GetProcAddress(ntdll, "wine_get_version") != nullptr;
+}
+
 DWORD WINAPI Relay_Lines(void* pipe) {
   HANDLE in = GetStdHandle(STD_INPUT_HANDLE);
   wchar_t buf[4096];
@@ -216,8 +221,15 @@ DWORD WINAPI Relay_Lines(void* pipe) {
       break;
     }
     if (got == 0) continue;
-    // Ctrl+Z at the start of a line is the end of the input, as on a console.
-    if (line_start && buf[0] == 0x1A) break;
+    // Ctrl+Z at the start of a line ends only the read that meets it, as at
+    // a console: the program may clear the end of input and read on. Windows
+    // hands a write of nothing to the reader as a read of nothing; Wine drops
+    // it, and there the pipe is closed instead.
+    if (line_start && buf[0] == 0x1A) {
+      DWORD written = 0;
+      if (Runs_Under_Wine() || !WriteFile(pipe, buf, 0, &written, nullptr)) break;
+      continue;
+    }
     std::wstring text = held + std::wstring(buf, got);
     held.clear();
     // A console's reader takes a line only up to a Ctrl+Z in it and drops
