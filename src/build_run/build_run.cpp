@@ -11,6 +11,7 @@
 #include "files/files.h"
 #include "platform/compiler.h"
 #include "platform/file_system.h"
+#include "platform/commands.h"
 #include "platform/programs.h"
 #include "platform/text.h"
 #include "settings/settings.h"

@@ -7,7 +7,7 @@
 #include <cstdlib>
 #include <iostream>
 
-#include "platform/programs.h"
+#include "platform/commands.h"
 
 void (*SLEEP_HOOK)(long sec, long nsec) = Sleep_For;
 bool (*READ_LINE_HOOK)(std::string& s, Input_Kind kind) = Platform_Read_Line;

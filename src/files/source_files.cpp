@@ -5,6 +5,7 @@
 
 #include "console/console.h"
 #include "files/files.h"
+#include "platform/commands.h"
 #include "platform/programs.h"
 #include "platform/text.h"
 

@@ -2,6 +2,7 @@
 
 #include "platform/compiler.h"
 
+#include "platform/commands.h"
 #include "platform/programs.h"
 
 void Begin_Compile(const std::string& compiler, const std::string& source,

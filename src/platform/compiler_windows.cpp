@@ -6,6 +6,7 @@
 
 #include "platform/compiler.h"
 #include "platform/file_system.h"
+#include "platform/commands.h"
 #include "platform/programs.h"
 #include "platform/text_internal.h"
 #include "platform/windows_internal.h"

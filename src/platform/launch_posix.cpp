@@ -1,4 +1,4 @@
-// POSIX: where a program runs (a tmux window, a graphical terminal, or this terminal) and which editor opens a source.
+// POSIX: where a program runs (a tmux window, a graphical terminal, or this terminal).
 //
 // A window runs this program again, with the handshake's FIFO and the program's words as its
 // arguments: it becomes the program with execv, so the FIFO, closed on exec, proves that the
@@ -20,44 +20,13 @@
 #include "platform/console_posix.h"
 #include "platform/errors_internal.h"
 #include "platform/file_system.h"
+#include "platform/launch_posix.h"
 #include "platform/programs.h"
 #include "platform/programs_posix.h"
 #include "platform/text.h"
 #include "platform/text_internal.h"
 
 namespace {
-
-// The words of the environment variable `name`, a program and its options
-// split at blanks; empty when it is unset or blank.
-std::vector<std::string> Words_Of(const char* name) {
-  const char* value = std::getenv(name);
-  std::vector<std::string> words;
-  std::string word;
-  for (const char* c = value ? value : "";; c++) {
-    if (*c == ' ' || *c == '\t' || *c == '\0') {
-      if (!word.empty()) words.push_back(word);
-      word.clear();
-      if (*c == '\0') break;
-    } else {
-      word += *c;
-    }
-  }
-  return words;
-}
-
-// Words of the user's editor: $VISUAL, then $EDITOR.
-std::vector<std::string> Chosen_Editor() {
-  std::vector<std::string> words = Words_Of("VISUAL");
-  return words.empty() ? Words_Of("EDITOR") : words;
-}
-
-// Where nobody chose an editor: nano, else vi, with a word on how to leave it.
-std::vector<std::string> Fallback_Editor() {
-  if (!Find_On_Path("nano").empty()) return {"nano"};
-  if (Find_On_Path("vi").empty()) return {};
-  Write("vi：按 i 开始输入，写完按 Esc，再输入 :wq 回车保存并退出。\n");
-  return {"vi"};
-}
 
 // A path as the program to start: never looked up on PATH, and never taken
 // by a program in between as an option, since it begins with "/" or "./".
@@ -258,58 +227,6 @@ void Tell_Start_Failure(const std::string& call, int err, const std::string& pro
 
 }  // namespace
 
-// Editors read a word that begins with "-" or "+" as an option (vim runs the
-// command of "+!cmd"), so such a file name is handed over as "./name".
-namespace {
-
-int EDITOR_LINE = 0, EDITOR_COL = 0, EDITOR_SCREEN_COL = 0;  // where the editor is to start
-
-// Appends `file` to the editor's words `words`, with the place where the
-// editor is to put its cursor in the form that editor takes.
-void Add_File_At_Place(std::vector<std::string>& words, const std::string& file) {
-  std::string editor = Last_Component(words[0]);
-  std::string line = std::to_string(EDITOR_LINE), col = std::to_string(EDITOR_COL);
-  if (EDITOR_LINE <= 0) {
-    words.push_back(file);
-  } else if (editor == "nano") {
-    // nano counts columns as the screen shows them.
-    words.insert(words.end(), {"+" + line + "," + std::to_string(EDITOR_SCREEN_COL), file});
-  } else if (editor == "vi" || editor == "vim" || editor == "nvim" || editor == "gedit") {
-    words.insert(words.end(), {"+" + line, file});
-  } else if (editor == "emacs" || editor == "emacsclient") {
-    words.insert(words.end(), {"+" + line + ":" + col, file});
-  } else if (editor == "code") {
-    words.insert(words.end(), {"-g", file + ":" + line + ":" + col});
-  } else if (editor == "kate") {
-    words.insert(words.end(), {"-l", line, "-c", col, file});
-  } else if (editor == "micro") {
-    words.push_back(file + ":" + line + ":" + col);
-  } else {
-    words.push_back(file);
-  }
-}
-
-}  // namespace
-
-const bool EDITOR_TAKES_A_PLACE = true;
-
-void Set_Editor_Place(int line, int col, int screen_col) {
-  EDITOR_LINE = line;
-  EDITOR_COL = col;
-  EDITOR_SCREEN_COL = screen_col;
-}
-
-int Open_Editor(const std::string& file) {
-  std::vector<std::string> words = Chosen_Editor();
-  if (words.empty()) words = Fallback_Editor();
-  if (words.empty()) {
-    std::cerr << "tivex: 找不到编辑器：请设置 EDITOR 环境变量。" << std::endl;
-    return 127;
-  }
-  Add_File_At_Place(words, Path_Argument(file, "-+"));
-  return Run_And_Wait(words, true);
-}
-
 void Become_Window_Program(const std::vector<std::string>& args) {
   if (args.size() < 4 || args[1] != IN_WINDOW) return;
   int told = open(args[2].c_str(), O_WRONLY | O_NONBLOCK | O_CLOEXEC);
@@ -325,6 +242,24 @@ void Become_Window_Program(const std::vector<std::string>& args) {
   std::cerr << "tivex: " << Call_Error("execv", static_cast<unsigned long>(err)) << " ("
             << Visible(args[3]) << ")" << std::endl;
   _exit(127);
+}
+
+// The words of the environment variable `name`, a program and its options
+// split at blanks; empty when it is unset or blank.
+std::vector<std::string> Words_Of(const char* name) {
+  const char* value = std::getenv(name);
+  std::vector<std::string> words;
+  std::string word;
+  for (const char* c = value ? value : "";; c++) {
+    if (*c == ' ' || *c == '\t' || *c == '\0') {
+      if (!word.empty()) words.push_back(word);
+      word.clear();
+      if (*c == '\0') break;
+    } else {
+      word += *c;
+    }
+  }
+  return words;
 }
 
 int Start_Program(const std::vector<std::string>& words) {

@@ -1,4 +1,6 @@
-// Other programs: a command line of the program's vocabulary run as the command interpreter would, a program run and measured for ConsolePauser, the compiler's PATH and where a compiler lies, and this program's own place and arguments.
+// Other programs: a program run and measured for ConsolePauser, the
+// compiler's PATH and where a compiler lies, and this program's own place
+// and arguments.
 
 #pragma once
 
@@ -15,30 +17,6 @@ extern const bool RUNNING_PROGRAM_IS_LOCKED;
 // Whether ConsolePauser ends with its program's status. Windows Terminal
 // keeps a tab open after a non-zero status, so there it ends with 0.
 extern const bool PAUSER_PASSES_STATUS;
-
-// Runs one command line of the program's vocabulary (cls, pause, title,
-// notepad.exe, cmd /c, start) and returns its result. The caller has flushed
-// standard output. `words` are what the line names, as they were put into it:
-// for "cmd /c" the program and its arguments, for "start" the title, the
-// program and its argument, for "notepad.exe" the file; empty for the others.
-// Windows hands `t` to its interpreter; POSIX runs `words` as they are and
-// never parses a path back out of `t`, since a name may hold quotes.
-int Platform_System(const std::string& t, const std::vector<std::string>& words);
-
-// Whether the editor can be told where to put its cursor (POSIX's editors;
-// Notepad, the editor on Windows, cannot).
-extern const bool EDITOR_TAKES_A_PLACE;
-
-// Until called again with line 0, the editor that opens a source puts its
-// cursor at line `line`, character column `col` (`screen_col` as the screen
-// shows it), where it can be told: nano, vi, vim, nvim, emacs, emacsclient,
-// code, gedit, kate and micro. Any other editor opens the file as usual.
-void Set_Editor_Place(int line, int col, int screen_col);
-
-// What the last "cmd /c" line wrote on its standard error (its first MiB),
-// which reached this process's standard error too, as it came: a compiler's
-// messages, in the code page it writes.
-const std::string& Captured_Errors();
 
 // Starts the program at `path` (a path, never looked up on PATH: a bare name
 // lies in the working directory) without arguments, in its own directory as

@@ -77,10 +77,6 @@ std::string Search_Path() {
   return dirs;
 }
 
-bool Starts_With(const std::string& s, const std::string& prefix) {
-  return s.compare(0, prefix.size(), prefix) == 0;
-}
-
 // The signals that this process ignores now: a launcher may have left some
 // ignored (SIG_IGN survives exec), and Tivex ignores SIGINT and SIGQUIT while
 // a child runs. A child starts with each of them at its default, as a shell
@@ -174,12 +170,7 @@ int Spawn(const std::vector<std::string>& args, bool search, pid_t& pid, int out
   return failed;
 }
 
-namespace {
-
-// Spawn (its standard error on `errors` where that is not -1), telling on
-// standard error why a program could not be started; the child's pid, or -1.
-pid_t Start(const std::vector<std::string>& args, bool search, bool own_group = false,
-            int errors = -1) {
+pid_t Start(const std::vector<std::string>& args, bool search, bool own_group, int errors) {
   pid_t pid = -1;
   int err = Spawn(args, search, pid, -1, errors, own_group);
   if (err == 0) return pid;
@@ -187,74 +178,6 @@ pid_t Start(const std::vector<std::string>& args, bool search, bool own_group = 
             << std::endl;
   return -1;
 }
-
-std::string CAPTURED;  // what the last "cmd /c" line wrote on standard error
-const size_t CAPTURE_LIMIT = 1 << 20;
-
-// The ends of a pseudo terminal where standard error is a terminal, so that
-// the compiler still colours its messages and fits them to the window; of a
-// pipe elsewhere. Both close on exec; false when neither can be had.
-bool Open_Capture(int& reader, int& writer) {
-  reader = isatty(STDERR_FILENO) ? posix_openpt(O_RDWR | O_NOCTTY) : -1;
-  const char* name = reader >= 0 && grantpt(reader) == 0 && unlockpt(reader) == 0
-                         ? ptsname(reader) : nullptr;
-  writer = name ? open(name, O_RDWR | O_NOCTTY | O_CLOEXEC) : -1;
-  if (writer >= 0) {
-    winsize size;
-    if (ioctl(STDERR_FILENO, TIOCGWINSZ, &size) == 0) ioctl(writer, TIOCSWINSZ, &size);
-    return fcntl(reader, F_SETFD, FD_CLOEXEC) == 0;
-  }
-  if (reader >= 0) close(reader);
-  int fds[2];
-  if (pipe(fds) != 0) return false;
-  for (int fd : fds) fcntl(fd, F_SETFD, FD_CLOEXEC);
-  reader = fds[0];
-  writer = fds[1];
-  return true;
-}
-
-// Copies what comes from `reader` to standard error until nobody writes
-// there any more, keeping the first CAPTURE_LIMIT bytes in CAPTURED.
-void Relay_Errors(int reader) {
-  char buf[4096];
-  while (true) {
-    ssize_t n = read(reader, buf, sizeof buf);
-    if (n < 0 && errno == EINTR) continue;
-    // A pseudo terminal whose other end is closed reads EIO.
-    if (n <= 0) return;
-    for (ssize_t done = 0, w; done < n; done += w)
-      if ((w = write(STDERR_FILENO, buf + done, static_cast<size_t>(n - done))) < 0) {
-        if (errno != EINTR) break;
-        w = 0;
-      }
-    CAPTURED.append(buf, std::min(static_cast<size_t>(n), CAPTURE_LIMIT - CAPTURED.size()));
-  }
-}
-
-// Runs `args` as Run_And_Wait does, its standard error relayed through
-// CAPTURED.
-int Run_Capturing_Errors(const std::vector<std::string>& args) {
-  CAPTURED.clear();
-  int reader = -1, writer = -1;
-  if (!Open_Capture(reader, writer)) return Run_And_Wait(args, false);
-  Ignore_Interrupts();
-  Save_Terminal_Modes();
-  pid_t pid = Start(args, false, false, writer);
-  close(writer);
-  int result = 127;
-  if (pid >= 0) {
-    Relay_Errors(reader);
-    result = Wait_For(pid);
-  }
-  close(reader);
-  Restore_Terminal_Modes();
-  Restore_Interrupts();
-  return result;
-}
-
-}  // namespace
-
-const std::string& Captured_Errors() { return CAPTURED; }
 
 int Wait_For(pid_t pid) {
   int raw = Wait_Raw(pid);
@@ -332,28 +255,6 @@ std::string Working_Directory() {
     buf.resize(buf.size() * 2);
   }
   return buf.data();
-}
-
-int Platform_System(const std::string& t, const std::vector<std::string>& words) {
-  if (t == "cls") {
-    Clear_Screen();
-    return 0;
-  }
-  if (t == "pause") {
-    // Typed-ahead answers stay: they are meant for the next question.
-    Prompt_For_Key(false);
-    return 0;
-  }
-  if (Starts_With(t, "title ")) {
-    Set_Window_Title(t.substr(6));
-    return 0;
-  }
-  // The paths are taken from `words`, never parsed back out of the line.
-  if (Starts_With(t, "notepad.exe ") && words.size() == 1) return Open_Editor(words[0]);
-  if (Starts_With(t, "cmd /c") && !words.empty()) return Run_Capturing_Errors(words);
-  if (Starts_With(t, "start ")) return Start_Program(words);
-  std::cerr << "tivex: 无法执行命令：" << Visible(t) << std::endl;
-  return 127;
 }
 
 bool Run_Program(const std::string& path, long& status, int& sig, std::string& error, double& cpu,

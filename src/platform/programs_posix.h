@@ -16,6 +16,11 @@
 int Spawn(const std::vector<std::string>& args, bool search, pid_t& pid, int out = -1,
           int err = -1, bool own_group = false);
 
+// Spawn (its standard error on `errors` where that is not -1), telling on
+// standard error why a program could not be started; the child's pid, or -1.
+pid_t Start(const std::vector<std::string>& args, bool search, bool own_group = false,
+            int errors = -1);
+
 // Waits for `pid` and turns its end into a result: its exit status, or
 // 128 and the signal's number when a signal ended it.
 int Wait_For(pid_t pid);
@@ -46,10 +51,3 @@ std::string Own_File();
 
 // The working directory, or "." when it cannot be had.
 std::string Working_Directory();
-
-// Runs the user's editor on `file` and waits (launch_posix.cpp).
-int Open_Editor(const std::string& file);
-
-// Starts words[1] with the arguments after it in a window titled words[0]:
-// a tmux window, a graphical terminal, or this terminal (launch_posix.cpp).
-int Start_Program(const std::vector<std::string>& words);

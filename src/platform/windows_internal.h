@@ -65,7 +65,7 @@ void Child_Ended(bool took_interrupts = true);
 // of Prepare_Program_Input found) and the program at `program` reads no
 // single keys from the console: the read end of a pipe, to be the program's
 // standard input, into which a thread relays what is typed at the console,
-// line by line, as UTF-8; Ctrl+Z at the start of a line ends it. The caller
+// line by line, as UTF-8; Ctrl+Z at the start of a line ends one read. The caller
 // closes it once the program holds its own copy, so that the relay's writes
 // fail when the program has ended. nullptr where the program keeps the
 // console. In program_input_windows.cpp.
