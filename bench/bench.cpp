@@ -1,6 +1,7 @@
 // How long the typewriter and the waits really take, against nominal: Print
-// of 1, 73 and 1000 bytes (one millisecond a byte) and Wait of 0.001, 0.01
-// and 2.5 seconds. Prints one table of measured / nominal ratios.
+// of 1, 73 and 1000 bytes (one millisecond a byte), Wait of 0.001, 0.01 and
+// 2.5 seconds, and the screens of a session without a compile with their
+// cls, pause and title. Prints one table of measured / nominal ratios.
 
 #include <chrono>
 #include <cstdio>
@@ -10,6 +11,7 @@
 #include <string>
 
 #include "console/console.h"
+#include "platform/commands.h"
 #include "platform/console.h"
 
 namespace {
@@ -34,6 +36,25 @@ void Row(const std::string& what, double nominal, double measured) {
               measured / nominal);
 }
 
+// What a session without a compile shows: the title, twelve menu screens
+// after their cls, and three pauses (which wait for no key when standard
+// input is not a terminal: run it with input from /dev/null or NUL). Returns
+// its nominal seconds, one millisecond for each byte typed out.
+double Session() {
+  const char* const items[] = {"1. 编辑 C++ 文件", "2. 运行 C++ 程序", "3. 设置", "4. 保存信息并退出"};
+  size_t bytes = 0;
+  System("title Yolvar");
+  for (int screen = 0; screen < 12; screen++) {
+    System("cls");
+    for (const char* item : items) {
+      Print(item, 1);
+      bytes += std::string(item).size();
+    }
+    if (screen % 4 == 3) System("pause");
+  }
+  return static_cast<double>(bytes) / 1000;
+}
+
 }  // namespace
 
 int main() {
@@ -49,6 +70,8 @@ int main() {
     std::string text(prints[i].bytes, 'x');
     results[i] = Time(prints[i].reps, [&] { Print(text, 1); });
   }
+  double session_nominal = 0;
+  double session = Time(1, [&] { session_nominal = Session(); });
   std::cout.rdbuf(old);
   for (int i = 0; i < 3; i++)
     Row("Print " + std::to_string(prints[i].bytes) + " bytes", prints[i].bytes * 0.001, results[i]);
@@ -61,5 +84,6 @@ int main() {
     std::snprintf(name, sizeof name, "Wait %g s", w.seconds);
     Row(name, w.seconds, Time(w.reps, [&] { Wait(w.seconds); }));
   }
+  Row("Session, no compile", session_nominal, session);
   return 0;
 }

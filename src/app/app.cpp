@@ -1,4 +1,5 @@
-// The entry point's work: the program's own arguments, the main loop, the menu pages, the sub-menu loops and the about screen.
+// The entry point's work: the program's own arguments, the main loop, the menu
+// pages, the sub-menu loops and the about screen.
 
 #include "app/app.h"
 

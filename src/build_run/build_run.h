@@ -1,4 +1,5 @@
-// Compiling a source file with the configured compiler and starting the program, through ConsolePauser or directly.
+// Compiling a source file with the configured compiler and starting the
+// program, through ConsolePauser or directly.
 
 #pragma once
 

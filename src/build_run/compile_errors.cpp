@@ -1,4 +1,5 @@
-// Reading GCC's messages after a failed compile: the first error's place, the table of explanations, and full-width punctuation typed by an input method.
+// Reading GCC's messages after a failed compile: the first error's place, the
+// table of explanations, and full-width punctuation typed by an input method.
 
 #include "build_run/compile_errors.h"
 

@@ -1,4 +1,5 @@
-// Reading a failed compile's messages: where the first error lies in the source, and what it means in a beginner's words.
+// Reading a failed compile's messages: where the first error lies in the
+// source, and what it means in a beginner's words.
 
 #pragma once
 

@@ -1,4 +1,5 @@
-// Typewriter output, waits, reading answers and menu choices, and System, through hooks that tests replace.
+// Typewriter output, waits, reading answers and menu choices, and System,
+// through hooks that tests replace.
 
 #include "console/console.h"
 

@@ -1,4 +1,5 @@
-// Typewriter output, timed waits, reading lines and menu answers, and the one door through which every command line leaves the program.
+// Typewriter output, timed waits, reading lines and menu answers, and the one
+// door through which every command line leaves the program.
 
 #pragma once
 

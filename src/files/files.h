@@ -1,4 +1,5 @@
-// Paths typed by the user: reading and checking them, quoting them for command lines, and the new and open source file screens.
+// Paths typed by the user: reading and checking them, quoting them for command
+// lines, and the new and open source file screens.
 
 #pragma once
 

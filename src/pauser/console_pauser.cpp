@@ -1,4 +1,5 @@
-// ConsolePauser: runs a program, then tells how it ended, how long it ran and what it cost, and keeps the window open until a key is pressed.
+// ConsolePauser: runs a program, then tells how it ended, how long it ran and
+// what it cost, and keeps the window open until a key is pressed.
 
 #include <chrono>
 #include <cstdint>

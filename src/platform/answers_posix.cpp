@@ -1,4 +1,6 @@
-// POSIX: reading an answer, with the line editor at a terminal and a line at a time elsewhere; apart from console_posix.cpp, so that ConsolePauser, which reads no answers, links no line editor.
+// POSIX: reading an answer, with the line editor at a terminal and a line at a
+// time elsewhere; apart from console_posix.cpp, so that ConsolePauser, which
+// reads no answers, links no line editor.
 
 #include <unistd.h>
 

@@ -1,4 +1,5 @@
-// Windows: reading an answer, from the console in UTF-16 (ReadConsoleW) or from redirected input a line at a time.
+// Windows: reading an answer, from the console in UTF-16 (ReadConsoleW) or from
+// redirected input a line at a time.
 
 #include <windows.h>
 

@@ -96,8 +96,7 @@ bool Open_Capture(int& reader, int& writer) {
   }
   if (reader >= 0) close(reader);
   int fds[2];
-  if (pipe(fds) != 0) return false;
-  for (int fd : fds) fcntl(fd, F_SETFD, FD_CLOEXEC);
+  if (Open_Pipe(fds) != 0) return false;
   reader = fds[0];
   writer = fds[1];
   return true;

@@ -1,4 +1,6 @@
-// A compile as the compiler can take it: paths that it can read, its messages shown in the code page that it writes, and the characters that cannot reach it.
+// A compile as the compiler can take it: paths that it can read, its messages
+// shown in the code page that it writes, and the characters that cannot reach
+// it.
 
 #pragma once
 

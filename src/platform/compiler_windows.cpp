@@ -1,4 +1,6 @@
-// Windows: a compiler that reads its arguments and writes its messages in the ANSI code page (MinGW before GCC 13, TDM-GCC) gets short paths and its own code page at the console.
+// Windows: a compiler that reads its arguments and writes its messages in the
+// ANSI code page (MinGW before GCC 13, TDM-GCC) gets short paths and its own
+// code page at the console.
 
 #include <windows.h>
 
@@ -117,13 +119,12 @@ void Begin_Compile(const std::string& compiler, const std::string& source,
   UNREADABLE = Narrow(unreadable);
   // Its messages, and the names in them, are bytes of the ANSI code page.
   if (Is_Console(GetStdHandle(STD_OUTPUT_HANDLE))) {
-    OUTPUT_CP_BEFORE = GetConsoleOutputCP();
-    SetConsoleOutputCP(cp);
+    OUTPUT_CP_BEFORE = Use_Output_Code_Page(cp);
   }
 }
 
 bool End_Compile(bool compiled) {
-  if (OUTPUT_CP_BEFORE) SetConsoleOutputCP(OUTPUT_CP_BEFORE);
+  if (OUTPUT_CP_BEFORE) Use_Output_Code_Page(OUTPUT_CP_BEFORE);
   OUTPUT_CP_BEFORE = 0;
   if (BUILT.empty()) return compiled;
   // An antivirus holds a new program for a moment: the move is retried as a

@@ -1,4 +1,5 @@
-// What both platforms share of the console: writing at once, the key prompt, a line of redirected input, the console probe's verdict.
+// What both platforms share of the console: writing at once, the key prompt, a
+// line of redirected input, the console probe's verdict.
 
 #include "platform/console.h"
 

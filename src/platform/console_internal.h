@@ -1,4 +1,6 @@
-// Private to the platform layer's console files: what both platforms share of the key prompt, reading redirected input a line at a time, and the console probe's verdict.
+// Private to the platform layer's console files: what both platforms share of
+// the key prompt, reading redirected input a line at a time, and the console
+// probe's verdict.
 
 #pragma once
 

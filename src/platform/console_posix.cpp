@@ -1,4 +1,5 @@
-// POSIX: the terminal (termios modes, the title escape, clearing), the signals that must give it back, key waits and 1 ms sleeps.
+// POSIX: the terminal (termios modes, the title escape, clearing), the signals
+// that must give it back, key waits and 1 ms sleeps.
 
 #include <fcntl.h>
 #include <poll.h>

@@ -1,4 +1,6 @@
-// Private to the POSIX files of the platform layer: the terminal's modes while a program runs in it, Ctrl-C left to a child, the key prompt, and what a signal must undo.
+// Private to the POSIX files of the platform layer: the terminal's modes while
+// a program runs in it, Ctrl-C left to a child, the key prompt, and what a
+// signal must undo.
 
 #pragma once
 

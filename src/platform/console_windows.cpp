@@ -1,4 +1,6 @@
-// Windows: the console (its code pages, all in one place; whole characters through WriteConsoleW), Ctrl+C while a child runs, the 1 ms timer, key waits and the title.
+// Windows: the console (every change of its code pages; whole characters
+// through WriteConsoleW), Ctrl+C while a child runs, the 1 ms timer, key
+// waits and the title.
 
 #include <windows.h>
 #include <mmsystem.h>
@@ -30,8 +32,8 @@ void Use_Utf8_Code_Pages() {
   INPUT_CP_FOUND = GetConsoleCP();
   OUTPUT_CP_FOUND = GetConsoleOutputCP();
   std::atexit(Restore_Code_Pages);
-  SetConsoleOutputCP(65001);
-  SetConsoleCP(65001);
+  SetConsoleOutputCP(CP_UTF8);
+  SetConsoleCP(CP_UTF8);
 }
 
 // --- Output: what reaches a console is whole characters in UTF-16.
@@ -119,17 +121,21 @@ HANDLE Sleep_Timer() {
 
 // --- Key waits.
 
-// Waits for one key press on the console; modifier keys alone do not count.
+// Waits for one key press on the console; modifier keys alone do not count,
+// and Ctrl+C is a key like any other, as for the interpreter's pause.
 void Read_Console_Key(HANDLE in) {
-  // Keys typed while the program ran must not close the window at once.
+  // Keys typed before the wait began must not end it at once.
   FlushConsoleInputBuffer(in);
+  DWORD mode = 0;
+  bool moded = GetConsoleMode(in, &mode) && SetConsoleMode(in, mode & ~ENABLE_PROCESSED_INPUT);
   INPUT_RECORD rec;
   DWORD got = 0;
   while (ReadConsoleInputW(in, &rec, 1, &got) && got == 1) {
     if (rec.EventType != KEY_EVENT || !rec.Event.KeyEvent.bKeyDown) continue;
     WORD key = rec.Event.KeyEvent.wVirtualKeyCode;
-    if (key != VK_SHIFT && key != VK_CONTROL && key != VK_MENU) return;
+    if (key != VK_SHIFT && key != VK_CONTROL && key != VK_MENU) break;
   }
+  if (moded) SetConsoleMode(in, mode);
 }
 
 }  // namespace
@@ -137,6 +143,14 @@ void Read_Console_Key(HANDLE in) {
 bool Is_Console(HANDLE h) {
   DWORD mode;
   return GetConsoleMode(h, &mode) != 0;
+}
+
+void Use_Input_Code_Page(UINT cp) { SetConsoleCP(cp); }
+
+UINT Use_Output_Code_Page(UINT cp) {
+  UINT before = GetConsoleOutputCP();
+  SetConsoleOutputCP(cp);
+  return before;
 }
 
 void Child_Starts() { CHILD_RUNNING = 1; }

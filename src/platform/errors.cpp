@@ -1,4 +1,5 @@
-// The words for a Windows exception status, the same on every platform (ConsolePauser reports them wherever it runs).
+// The words for a Windows exception status, the same on every platform
+// (ConsolePauser reports them wherever it runs).
 
 #include "platform/errors.h"
 #include "platform/errors_internal.h"

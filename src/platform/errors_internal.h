@@ -1,4 +1,6 @@
-// Private to the platform layer: the one pair of texts for a system error, as the dialogue tells it and as a failed call reports it, and the words for what causes a crash.
+// Private to the platform layer: the one pair of texts for a system error, as
+// the dialogue tells it and as a failed call reports it, and the words for what
+// causes a crash.
 
 #pragma once
 

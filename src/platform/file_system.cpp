@@ -1,4 +1,5 @@
-// What both platforms share of the file system: the loop that reads a file's head, the temporary file's name, and the test seams of a save.
+// What both platforms share of the file system: the loop that reads a file's
+// head, the temporary file's name, and the test seams of a save.
 
 #include "platform/file_system.h"
 

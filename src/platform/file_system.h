@@ -1,4 +1,6 @@
-// The file system: what a path names, modification times, a new file, the head of a file, and the safe replace of a saved file (a temporary file beside it, then one rename).
+// The file system: what a path names, modification times, a new file, the head
+// of a file, and the safe replace of a saved file (a temporary file beside it,
+// then one rename).
 
 #pragma once
 

@@ -1,4 +1,5 @@
-// Private to the platform layer's file-system files: what both platforms share of reading a file's head and naming a temporary file.
+// Private to the platform layer's file-system files: what both platforms share
+// of reading a file's head and naming a temporary file.
 
 #pragma once
 

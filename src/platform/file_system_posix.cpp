@@ -22,10 +22,11 @@ const char PATH_SEPARATOR = '/';
 
 namespace {
 
-// fsync, recorded in FILE_CALLS for the tests to see that it was made.
+// fsync, recorded in FILE_CALLS when it succeeded, for the tests to see.
 int Fsync(int fd) {
-  FILE_CALLS.push_back("fsync");
-  return fsync(fd);
+  int result = fsync(fd);
+  if (result == 0) FILE_CALLS.push_back("fsync");
+  return result;
 }
 
 // Writes all of `data` to `fd` and flushes it to disk; "" or what failed.

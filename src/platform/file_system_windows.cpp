@@ -1,4 +1,5 @@
-// Windows: the file system through Win32, every path in UTF-16 (CreateFileW, MoveFileExW, attributes).
+// Windows: the file system through Win32, every path in UTF-16 (CreateFileW,
+// MoveFileExW, attributes).
 
 #include <windows.h>
 

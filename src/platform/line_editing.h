@@ -1,4 +1,5 @@
-// Private to the POSIX files of the platform layer: the line editor for answers typed at a terminal (GNU Readline or libedit, or none).
+// Private to the POSIX files of the platform layer: the line editor for answers
+// typed at a terminal (GNU Readline or libedit, or none).
 
 #pragma once
 

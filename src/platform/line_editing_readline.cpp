@@ -1,4 +1,6 @@
-// POSIX with GNU Readline or libedit (which offers Readline's calls): answers at a terminal edited by whole characters, a history for each kind of question, and Tab completion of paths.
+// POSIX with GNU Readline or libedit (which offers Readline's calls): answers
+// at a terminal edited by whole characters, a history for each kind of
+// question, and Tab completion of paths.
 
 #include <dirent.h>
 #include <langinfo.h>

@@ -1,4 +1,6 @@
-// Windows: what is typed reaches ConsolePauser's program as UTF-8: the probe of the console, the check for a program that reads single keys, and the relay of typed lines through a pipe.
+// Windows: what is typed reaches ConsolePauser's program as UTF-8: the probe of
+// the console, the check for a program that reads single keys, and the relay of
+// typed lines through a pipe.
 
 #include <windows.h>
 #include <tlhelp32.h>
@@ -258,7 +260,7 @@ DWORD WINAPI Relay_Lines(void* pipe) {
 void Prepare_Program_Input() {
   HANDLE in = GetStdHandle(STD_INPUT_HANDLE);
   if (!Is_Console(in)) return;
-  SetConsoleCP(65001);
+  Use_Input_Code_Page(CP_UTF8);
   // The tests' way into the branch of a console that Wine's is not.
   bool seam = !Environment_Variable(L"TIVEX_TEST_PROBE_FAILS").empty();
   CONSOLE_GIVES_UTF8 = !seam && Probe_Reads_Utf8(Probe_Console_Read(in));

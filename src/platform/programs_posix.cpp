@@ -1,4 +1,6 @@
-// POSIX: programs started from an argv with posix_spawn and waited for, the command lines of the program's vocabulary, a program measured for ConsolePauser, and the PATH search.
+// POSIX: programs started from an argv with posix_spawn and waited for, a
+// program measured for ConsolePauser, the PATH search, and the compiler's
+// language.
 
 #ifdef HAVE_NSGETEXECUTABLEPATH
 #include <mach-o/dyld.h>
@@ -103,8 +105,7 @@ sigset_t Ignored_Signals() {
 // 127.
 int Fork_Exec(const std::string& path, const std::string& dir, pid_t& pid) {
   int fds[2];
-  if (pipe(fds) != 0) return errno;
-  for (int fd : fds) fcntl(fd, F_SETFD, FD_CLOEXEC);
+  if (int err = Open_Pipe(fds)) return err;
   sigset_t ignored = Ignored_Signals(), none;
   sigemptyset(&none);
   pid = fork();
@@ -142,6 +143,18 @@ double Seconds_Of(const timeval& t) {
 }
 
 }  // namespace
+
+int Open_Pipe(int fds[2]) {
+  if (pipe(fds) != 0) return errno;
+  for (int i = 0; i < 2; i++)
+    if (fcntl(fds[i], F_SETFD, FD_CLOEXEC) != 0) {
+      int err = errno;
+      close(fds[0]);
+      close(fds[1]);
+      return err;
+    }
+  return 0;
+}
 
 int Spawn(const std::vector<std::string>& args, bool search, pid_t& pid, int out, int err,
           bool own_group) {
@@ -208,9 +221,9 @@ int Run_And_Wait(const std::vector<std::string>& args, bool search) {
 
 std::string Output_Of(const std::vector<std::string>& args) {
   int fds[2];
-  if (pipe(fds) != 0) return "";
-  // The child's copy of the read end goes with exec.
-  fcntl(fds[0], F_SETFD, FD_CLOEXEC);
+  // The child's copy of the read end goes with exec; its standard output is
+  // a copy of the write end, which stays.
+  if (Open_Pipe(fds) != 0) return "";
   // What it says of its failures is not for the user's screen.
   int null = open("/dev/null", O_WRONLY | O_CLOEXEC);
   pid_t pid;

@@ -1,4 +1,5 @@
-// Private to the POSIX files of the platform layer: starting a program from its argv (never through a shell's parsing), waiting for it, the PATH search, and the windows a program may start in.
+// Private to the POSIX files of the platform layer: starting a program from its
+// argv (never through a shell's parsing), waiting for it, and the PATH search.
 
 #pragma once
 
@@ -6,6 +7,10 @@
 
 #include <string>
 #include <vector>
+
+// Opens a pipe whose ends close on exec: 0, or the error number with
+// nothing left open.
+int Open_Pipe(int fds[2]);
 
 // Starts `args` (args[0] a path, or a name looked up on PATH when `search`)
 // with this process's standard streams, but standard output on `out` and

@@ -1,8 +1,7 @@
-// Windows: command lines through the real command interpreter, programs started with CreateProcessW and measured, the compiler's directory on PATH, and where a compiler lies.
+// Windows: programs started with CreateProcessW and measured, the compiler's
+// directory on PATH, and where a compiler lies.
 
 #include <windows.h>
-#include <fcntl.h>
-#include <io.h>
 #include <psapi.h>
 #include <shellapi.h>
 
@@ -24,8 +23,6 @@ const bool RUNNING_PROGRAM_IS_LOCKED = true;
 // Windows Terminal keeps a tab open after a program that ended with a
 // non-zero status; the pauser's window must close on its key press.
 const bool PAUSER_PASSES_STATUS = false;
-// Notepad opens a file at its start; Ctrl+G then goes to a line.
-const bool EDITOR_TAKES_A_PLACE = false;
 
 namespace {
 
@@ -83,11 +80,10 @@ HANDLE Inheritable_Standard(DWORD which) {
   return copy;
 }
 
-// Starts `app` with the command line `line`; its standard input is `input`
-// and its standard error `error` where they are given, its other streams
-// this process's.
+}  // namespace
+
 bool Create_Process(const std::wstring& app, std::wstring& line, const wchar_t* dir, HANDLE input,
-                    PROCESS_INFORMATION& pi, HANDLE error = nullptr) {
+                    PROCESS_INFORMATION& pi, HANDLE error) {
   STARTUPINFOW si{};
   si.cb = sizeof si;
   HANDLE copies[3] = {};
@@ -105,6 +101,8 @@ bool Create_Process(const std::wstring& app, std::wstring& line, const wchar_t* 
   SetLastError(err);
   return started;
 }
+
+namespace {
 
 // Starts `line` (with `app` as the program, not searched on PATH) with this
 // process's console and standard streams (but `input`, where one is given,
@@ -129,121 +127,11 @@ bool Start_And_Wait(const std::wstring& app, std::wstring line, DWORD& code, DWO
   return started;
 }
 
-std::wstring Interpreter_Path() {
-  std::wstring path = Environment_Variable(L"ComSpec");
-  if (!path.empty()) return path;
-  wchar_t dir[MAX_PATH];
-  UINT len = GetSystemDirectoryW(dir, MAX_PATH);
-  return std::wstring(dir, len) + L"\\cmd.exe";
-}
-
-std::string CAPTURED;  // what the last "cmd /c" line wrote on standard error
-const size_t CAPTURE_LIMIT = 1 << 20;
-
-// How much of `bytes` ends on a whole character of the code page `cp`: a
-// console shows a character split between two writes as two wrong ones.
-size_t Whole_Characters(const std::string& bytes, UINT cp) {
-  if (cp == CP_UTF8) return Complete_Utf8_Prefix(bytes);
-  size_t i = 0;
-  while (i < bytes.size()) {
-    size_t next = i + (IsDBCSLeadByteEx(cp, static_cast<BYTE>(bytes[i])) ? 2 : 1);
-    if (next > bytes.size()) return i;
-    i = next;
-  }
-  return i;
-}
-
-// Copies what comes from `reader` to standard error, in whole characters,
-// until nobody writes there any more, keeping the first CAPTURE_LIMIT bytes
-// in CAPTURED.
-void Relay_Errors(HANDLE reader) {
-  HANDLE err = GetStdHandle(STD_ERROR_HANDLE);
-  std::string pending;
-  char buf[4096];
-  DWORD n = 0, written = 0;
-  while (ReadFile(reader, buf, sizeof buf, &n, nullptr) && n > 0) {
-    CAPTURED.append(buf, std::min<size_t>(n, CAPTURE_LIMIT - CAPTURED.size()));
-    pending.append(buf, n);
-    size_t whole = Is_Console(err) ? Whole_Characters(pending, GetConsoleOutputCP()) : pending.size();
-    if (whole > 0) WriteFile(err, pending.data(), static_cast<DWORD>(whole), &written, nullptr);
-    pending.erase(0, whole);
-  }
-  if (!pending.empty())
-    WriteFile(err, pending.data(), static_cast<DWORD>(pending.size()), &written, nullptr);
-}
-
-// A line "cmd /c..." is the interpreter's own command line: _wsystem would
-// hand it to a second interpreter, which pairs the quotes the wrong way and
-// splits paths at "&". Its result is the interpreter's exit code; its
-// standard error reaches ours through CAPTURED.
-int Run_Interpreter(const std::string& t) {
-  CAPTURED.clear();
-  HANDLE reader = nullptr, writer = nullptr;
-  SECURITY_ATTRIBUTES inherited{sizeof inherited, nullptr, TRUE};
-  if (!CreatePipe(&reader, &writer, &inherited, 0)) reader = writer = nullptr;
-  if (reader) SetHandleInformation(reader, HANDLE_FLAG_INHERIT, 0);
-  std::wstring line = Widen(t);
-  // It would say that it refuses a network folder, and start in the Windows
-  // folder all the same; the compile's paths are whole there.
-  wchar_t windows_dir[MAX_PATH + 1] = {};
-  bool unc = Working_Directory_Is_Unc() && GetWindowsDirectoryW(windows_dir, MAX_PATH + 1) > 0;
-  PROCESS_INFORMATION pi{};
-  Child_Starts();
-  bool started =
-      Create_Process(Interpreter_Path(), line, unc ? windows_dir : nullptr, nullptr, pi, writer);
-  DWORD err = started ? 0 : GetLastError(), code = 0;
-  if (writer) CloseHandle(writer);
-  if (reader && started) Relay_Errors(reader);
-  if (reader) CloseHandle(reader);
-  if (started) {
-    WaitForSingleObject(pi.hProcess, INFINITE);
-    GetExitCodeProcess(pi.hProcess, &code);
-    CloseHandle(pi.hThread);
-    CloseHandle(pi.hProcess);
-  }
-  Child_Ended();
-  if (started) return static_cast<int>(code);
-  std::cerr << "tivex: " << Call_Error("CreateProcessW", err) << std::endl;
-  return -1;
-}
-
-int Run_Through_System(const std::string& t) {
-  // "pause" would read a key from redirected input, where the next answers
-  // wait unread: it reads from NUL instead, as if nobody pressed a key.
-  bool guard = t == "pause" && !Is_Console(GetStdHandle(STD_INPUT_HANDLE));
-  int saved = guard ? _dup(0) : -1;
-  if (saved >= 0) {
-    int nul = _wopen(L"NUL", _O_RDONLY);
-    if (nul >= 0) {
-      _dup2(nul, 0);
-      _close(nul);
-    }
-  }
-  Child_Starts();
-  int result = _wsystem(Widen(t).c_str());
-  // A Ctrl+C pressed a moment after a cls is meant for Tivex's own question.
-  Child_Ended(t != "cls" && t.compare(0, 6, "title ") != 0);
-  if (saved >= 0) {
-    _dup2(saved, 0);
-    _close(saved);
-  }
-  return result;
-}
-
 std::wstring PATH_BEFORE;  // the PATH that Restore_Path puts back
 bool PATH_CHANGED = false;
 bool LANGUAGE_PUT = false;  // LANGUAGE is ours, for Restore_Language to take
 
 }  // namespace
-
-const std::string& Captured_Errors() { return CAPTURED; }
-
-void Set_Editor_Place(int, int, int) {}
-
-int Platform_System(const std::string& t, const std::vector<std::string>&) {
-  if (t.compare(0, 6, "cmd /c") == 0) return Run_Interpreter(t);
-  return Run_Through_System(t);
-}
 
 bool Run_Program(const std::string& path, long& status, int& sig, std::string& error, double& cpu,
                  double& peak_mb) {

@@ -1,4 +1,5 @@
-// Seams through which tests make the save of a file fail at a chosen step and see which system calls it made.
+// Seams through which tests make the save of a file fail at a chosen step and
+// see which system calls it made.
 
 #pragma once
 

@@ -1,4 +1,5 @@
-// Pure text helpers that the program above the platform layer uses: UTF-8 checks, controls made visible, argument splitting and the parts of a path.
+// Pure text helpers that the program above the platform layer uses: UTF-8
+// checks, controls made visible, argument splitting and the parts of a path.
 
 #pragma once
 

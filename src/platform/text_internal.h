@@ -1,4 +1,5 @@
-// Pure text helpers that only the platform files share (and their unit tests check): UTF-8 sequences, whole keys, separators, tmux's formats.
+// Pure text helpers that only the platform files share (and their unit tests
+// check): UTF-8 sequences, whole keys, separators, tmux's formats.
 
 #pragma once
 

@@ -1,4 +1,6 @@
-// Private to the Windows files of the platform layer: UTF-16 at every call into Windows, the environment, the console state that starting a program shares with the console, and the relay of a program's input.
+// Private to the Windows files of the platform layer: UTF-16 at every call into
+// Windows, the environment, the console state that starting a program shares
+// with the console, and the relay of a program's input.
 
 #pragma once
 
@@ -51,8 +53,20 @@ inline bool Working_Directory_Is_Unc() {
   return n >= 2 && dir[0] == L'\\' && dir[1] == L'\\';
 }
 
+// Starts `app` with the command line `line`, in `dir` when it is given; its
+// standard input is `input` and its standard error `error` where they are
+// given, its other streams this process's. In programs_windows.cpp.
+bool Create_Process(const std::wstring& app, std::wstring& line, const wchar_t* dir, HANDLE input,
+                    PROCESS_INFORMATION& pi, HANDLE error = nullptr);
+
 // Whether `h` is a console (not a file or a pipe). In console_windows.cpp.
 bool Is_Console(HANDLE h);
+
+// Set the console's input code page, and its output code page, returning
+// the one before; the code pages that Tivex found are given back at its exit
+// all the same. In console_windows.cpp.
+void Use_Input_Code_Page(UINT cp);
+UINT Use_Output_Code_Page(UINT cp);
 
 // Bracket a child that shares the console: meanwhile Ctrl+C and Ctrl+Break
 // are the child's, and this process lives on; for a second after a child

@@ -160,15 +160,9 @@ std::string Lane(const std::string& text) {
   return out;
 }
 
-std::string Cls() { return Under_Wine() ? "" : "\f"; }
+std::string Cls() { return "\f"; }
 
-std::string Pause() {
-  if (!Under_Wine()) return "请按任意键继续. . .\n";
-  // Wine's cmd says it in the language of the locale, in its code page
-  // (GBK under Chinese Windows' 936).
-  if (Env("LANG", "").rfind("zh_CN", 0) == 0) return "\xC7\xEB\xB0\xB4\xC8\xCE\xD2\xE2\xBC\xFC\xBC\xCC\xD0\xF8...";
-  return "Press any key to continue... ";
-}
+std::string Pause() { return "请按任意键继续. . .\n"; }
 
 std::string Main_Screen() {
   return Page(43, "Tivex C++ IDE",

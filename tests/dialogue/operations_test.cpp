@@ -211,8 +211,10 @@ TEST_F(BuildAndRun, RunDirectlyWhenConsolePauserIsNotSet) {
   // The compiler speaks Chinese where it can, unless the user chose a
   // language; the program gets the environment as it was.
   for (const std::string language : {"", "en"}) {
+    std::filesystem::remove(dir_.Path("program_ran.txt"));
     Outcome o = Run_Tivex(dir_.Dir(), "2\na.cpp\n1\n1\n", {"LANGUAGE=" + language});
     EXPECT_EQ(dir_.Read("compiler_language.txt"), language.empty() ? "zh_CN:zh" : language);
+    Program_Ran(dir_);
     EXPECT_EQ(dir_.Read("program_language.txt"), language);
   }
 }

@@ -128,11 +128,12 @@ int main(int argc, char** argv) {
   std::string line = "fake_program ran";
   for (int i = 1; i < argc; i++) line += std::string(" [") + argv[i] + "]";
   std::printf("%s\n", line.c_str());
-  std::ofstream("program_ran.txt", std::ios::binary | std::ios::app) << line << "\n";
+  // program_ran.txt comes last: a test that sees it may read the others.
   const char* path = std::getenv("PATH");
   std::ofstream("program_path.txt", std::ios::binary) << (path ? path : "");
   const char* language = std::getenv("LANGUAGE");
   std::ofstream("program_language.txt", std::ios::binary) << (language ? language : "");
+  std::ofstream("program_ran.txt", std::ios::binary | std::ios::app) << line << "\n";
 #ifdef _WIN32
   std::ofstream("program_cp.txt") << GetConsoleOutputCP();
 #else
