@@ -11,7 +11,7 @@
 #include "platform/commands.h"
 
 void (*SLEEP_HOOK)(long sec, long nsec) = Sleep_For;
-bool (*READ_LINE_HOOK)(std::string& s, Input_Kind kind) = Platform_Read_Line;
+bool (*READ_LINE_HOOK)(std::string& s, Input_Kind kind) = nullptr;
 int (*SYSTEM_HOOK)(const std::string& t, const std::vector<std::string>& words) = Platform_System;
 
 namespace {

@@ -28,8 +28,8 @@ int32_t Wait_Microseconds(double a);
 // How Wait sleeps (seconds, nanoseconds); fuzzing puts a no-op here.
 extern void (*SLEEP_HOOK)(long sec, long nsec);
 
-// Where lines of standard input come from; tests put their own reader here.
-// Returns false at end of input.
+// Where lines of standard input come from: the program's entry point puts
+// the platform's reader here, tests their own. Returns false at end of input.
 extern bool (*READ_LINE_HOOK)(std::string& s, Input_Kind kind);
 
 // Reads one line (without its line end), the answer to a question of `kind`.

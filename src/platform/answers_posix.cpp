@@ -8,6 +8,7 @@
 #include <iostream>
 #include <string>
 
+#include "platform/answers.h"
 #include "platform/console.h"
 #include "platform/console_internal.h"
 #include "platform/console_posix.h"

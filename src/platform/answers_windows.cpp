@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/answers.h"
 #include "platform/console.h"
 #include "platform/console_internal.h"
 #include "platform/errors_internal.h"

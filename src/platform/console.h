@@ -1,5 +1,5 @@
 // This process's console or terminal: its setup and 1 ms sleeps, writing at
-// once, reading an answer, the key wait, the window title, and the input of a
+// once, the key wait, the window title, and the input of a
 // program that ConsolePauser starts.
 
 #pragma once
@@ -27,16 +27,6 @@ void Sleep_For(long sec, long nsec);
 
 // Writes `s` to standard output at once, without pauses, and flushes it.
 void Write(const std::string& s);
-
-// Reads one line from standard input into `s`, without its LF and without a
-// CR right before that LF. A last line without LF still counts. Read without
-// a line editor, a line longer than LONGEST_LINE keeps only its first
-// LONGEST_LINE + 2 bytes, the rest read and dropped, so that it stays too
-// long; a line editor hands over the line whole. Returns false only at the
-// true end of input or on a read error (told on standard error).
-// At a terminal the line is edited with whole characters, with a history and
-// completion fitting `kind`.
-bool Platform_Read_Line(std::string& s, Input_Kind kind);
 
 // The key wait of "pause" (ConsolePauser's, and Tivex's own on Windows):
 // writes "请按任意键继续. . .",

@@ -45,7 +45,3 @@ void Remove_At_Signal(const std::string& path, const std::string& folder = "");
 // Makes the descriptor `fd` blocking: a program that shared the terminal may
 // have left it non-blocking.
 void Make_Blocking(int fd);
-
-// Reads one line of standard input without a line editor (see
-// Platform_Read_Line): a file in blocks, anything else byte by byte.
-bool Read_Plain_Line(std::string& s);

@@ -1,6 +1,6 @@
 // POSIX without a line editor: the terminal's own line editing serves.
 
-#include "platform/console_posix.h"
+#include "platform/answers.h"
 #include "platform/line_editing.h"
 
 bool Line_Editing_Available() { return false; }
