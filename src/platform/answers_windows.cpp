@@ -12,6 +12,7 @@
 #include "platform/console_internal.h"
 #include "platform/errors_internal.h"
 #include "platform/file_system.h"
+#include "platform/text.h"
 #include "platform/windows_internal.h"
 
 namespace {

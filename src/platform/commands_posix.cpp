@@ -74,7 +74,9 @@ int Open_Editor(const std::string& file) {
   // Editors read a word that begins with "-" or "+" as an option (vim runs
   // the command of "+!cmd"), so such a file name is handed over as "./name".
   Add_File_At_Place(words, Path_Argument(file, "-+"));
-  return Run_And_Wait(words, true);
+  int result = 127;
+  Run_Here(words, true, result);
+  return result;
 }
 
 
@@ -120,20 +122,23 @@ void Relay_Errors(int reader) {
   }
 }
 
-// Runs `args` as Run_And_Wait does, its standard error relayed through
-// CAPTURED.
+// Runs `args` as Run_Here does, its standard error relayed through
+// CAPTURED; its result, or 127 when it cannot be started.
 int Run_Capturing_Errors(const std::vector<std::string>& args) {
   CAPTURED.clear();
   int reader = -1, writer = -1;
-  if (!Open_Capture(reader, writer)) return Run_And_Wait(args, false);
+  int result = 127;
+  if (!Open_Capture(reader, writer)) {
+    Run_Here(args, false, result);
+    return result;
+  }
   Ignore_Interrupts();
   Save_Terminal_Modes();
   pid_t pid = Start(args, false, false, writer);
   close(writer);
-  int result = 127;
   if (pid >= 0) {
     Relay_Errors(reader);
-    result = Wait_For(pid);
+    result = Wait_For_Process(pid);
   }
   close(reader);
   Restore_Terminal_Modes();

@@ -7,7 +7,7 @@
 #include <iostream>
 
 #include "platform/console_internal.h"
-#include "platform/file_system.h"
+#include "platform/text.h"
 
 const char* const KEY_PROMPT = "请按任意键继续. . .";
 

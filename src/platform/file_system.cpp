@@ -2,9 +2,9 @@
 // head, the temporary file's name, and the test seams of a save.
 
 #include "platform/file_system.h"
-
 #include "platform/file_system_internal.h"
 #include "platform/test_seams.h"
+#include "platform/text.h"
 
 std::string FAULT_STEP;
 std::vector<std::string> FILE_CALLS;

@@ -10,15 +10,6 @@
 // What a file-system status query found. Symbolic links are followed.
 enum Path_Kind { PATH_MISSING, PATH_FILE, PATH_DIRECTORY, PATH_OTHER };
 
-// The platform's own separator of path components ("/" or "\"): New File
-// puts it between a directory and a base name, and paths are split at it
-// as well as at "/".
-extern const char PATH_SEPARATOR;
-
-// The longest line, without its line end, that Read_Head takes, and the
-// longest answer (64 KiB).
-constexpr size_t LONGEST_LINE = 65536;
-
 // Status of `p`, a path in UTF-8 that holds no NUL byte and is well formed,
 // without the separators at its end. A status that cannot be determined is
 // PATH_MISSING.

@@ -18,8 +18,6 @@
 #include "platform/text.h"
 #include "platform/text_internal.h"
 
-const char PATH_SEPARATOR = '/';
-
 namespace {
 
 // fsync, recorded in FILE_CALLS when it succeeded, for the tests to see.

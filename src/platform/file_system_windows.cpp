@@ -12,8 +12,6 @@
 #include "platform/text_internal.h"
 #include "platform/windows_internal.h"
 
-const char PATH_SEPARATOR = '\\';
-
 namespace {
 
 // Writes all of `data` to `h` and flushes it to disk; "" or what failed.

@@ -124,7 +124,7 @@ int Start_In_Tmux(const std::string& title, const std::vector<std::string>& prog
   args.insert(args.end(), command.begin(), command.end());
   int null = Null_Device();
   pid_t pid = -1, none = 0;
-  bool asked = Spawn(args, true, pid, null, null) == 0 && Wait_For(pid) == 0;
+  bool asked = Spawn(args, true, pid, null, null) == 0 && Wait_For_Process(pid) == 0;
   close(null);
   return asked ? Handshake_Arrives(none) : -1;
 }
@@ -180,7 +180,7 @@ int Start_In_Terminal(std::vector<std::string> terminal, const std::vector<std::
     if (window > 0) kill(window, SIGTERM);
     _exit(1);
   }
-  int result = Wait_For(pid);
+  int result = Wait_For_Process(pid);
   return result == 0 ? 0 : result >= 10 && result < 128 ? result - 10 : -1;
 }
 

@@ -192,7 +192,7 @@ pid_t Start(const std::vector<std::string>& args, bool search, bool own_group, i
   return -1;
 }
 
-int Wait_For(pid_t pid) {
+int Wait_For_Process(pid_t pid) {
   int raw = Wait_Raw(pid);
   if (raw >= 0 && WIFEXITED(raw)) return WEXITSTATUS(raw);
   if (raw >= 0 && WIFSIGNALED(raw)) return 128 + WTERMSIG(raw);
@@ -207,16 +207,10 @@ bool Run_Here(const std::vector<std::string>& args, bool search, int& result, bo
   // not Tivex's nor the shell's that started Tivex. It is taken back before
   // the modes are given back.
   if (pid >= 0 && as_job) Hand_Terminal_To(pid);
-  if (pid >= 0) result = Wait_For(pid);
+  if (pid >= 0) result = Wait_For_Process(pid);
   Restore_Terminal_Modes();
   Restore_Interrupts();
   return pid >= 0;
-}
-
-int Run_And_Wait(const std::vector<std::string>& args, bool search) {
-  int result = 127;
-  Run_Here(args, search, result);
-  return result;
 }
 
 std::string Output_Of(const std::vector<std::string>& args) {

@@ -28,7 +28,7 @@ pid_t Start(const std::vector<std::string>& args, bool search, bool own_group = 
 
 // Waits for `pid` and turns its end into a result: its exit status, or
 // 128 and the signal's number when a signal ended it.
-int Wait_For(pid_t pid);
+int Wait_For_Process(pid_t pid);
 
 // Runs `args` in this terminal and waits, leaving Ctrl-C to it as the C
 // library's system() does, and, `as_job`, in a process group of its own in
@@ -36,9 +36,6 @@ int Wait_For(pid_t pid);
 // started, else its result in `result`.
 bool Run_Here(const std::vector<std::string>& args, bool search, int& result,
               bool as_job = false);
-
-// Run_Here's result, or 127 when the program cannot be started.
-int Run_And_Wait(const std::vector<std::string>& args, bool search);
 
 // What `args` writes on its standard output, or "" when it cannot run; what
 // it writes on its standard error is dropped.

@@ -4,8 +4,13 @@
 
 #include <cctype>
 
-#include "platform/file_system.h"
 #include "platform/text_internal.h"
+
+#ifdef _WIN32
+const char PATH_SEPARATOR = '\\';
+#else
+const char PATH_SEPARATOR = '/';
+#endif
 
 namespace {
 

@@ -3,8 +3,18 @@
 
 #pragma once
 
+#include <cstddef>
 #include <string>
 #include <vector>
+
+// The platform's own separator of path components ("/" or "\"): New File
+// puts it between a directory and a base name, and paths are split at it
+// as well as at "/".
+extern const char PATH_SEPARATOR;
+
+// The longest line, without its line end, that Read_Head takes, and the
+// longest answer (64 KiB).
+constexpr size_t LONGEST_LINE = 65536;
 
 // Whether `s` is well-formed UTF-8 without NUL bytes, so it can name a path.
 bool Is_Path_Text(const std::string& s);

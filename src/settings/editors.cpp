@@ -2,7 +2,6 @@
 
 #include "console/console.h"
 #include "files/files.h"
-#include "platform/file_system.h"
 #include "platform/text.h"
 #include "settings/settings.h"
 

@@ -18,7 +18,7 @@ const std::string SETTINGS = "yolvar_data.qd";
 
 // Why the settings file could not be read at start, or "". Such a file is
 // never replaced: what it holds was not loaded, so a save would lose it.
-std::string UNREADABLE;
+std::string SETTINGS_READ_ERROR;
 
 // Takes the next line of `text` from `pos` into `line`.
 void Take_Line(const std::string& text, size_t& pos, std::string& line) {
@@ -52,21 +52,21 @@ std::string Settings_Content() {
 void Init() {
   Setup_Console();
   System("title Yolvar");
-  UNREADABLE.clear();
+  SETTINGS_READ_ERROR.clear();
   if (Platform_Path_Status(SETTINGS) != PATH_FILE) return;
   std::string text;
-  UNREADABLE = Read_Head(SETTINGS, 3, text);
-  if (!UNREADABLE.empty()) {
-    std::cerr << "tivex: " << SETTINGS << ": " << UNREADABLE << std::endl;
+  SETTINGS_READ_ERROR = Read_Head(SETTINGS, 3, text);
+  if (!SETTINGS_READ_ERROR.empty()) {
+    std::cerr << "tivex: " << SETTINGS << ": " << SETTINGS_READ_ERROR << std::endl;
     return;
   }
   Parse_Settings(text);
 }
 
 bool Save_Settings() {
-  if (!UNREADABLE.empty()) {
+  if (!SETTINGS_READ_ERROR.empty()) {
     std::cerr << "tivex: " << SETTINGS << ": not replaced, since it could not be read at start ("
-              << UNREADABLE << ")" << std::endl;
+              << SETTINGS_READ_ERROR << ")" << std::endl;
     return false;
   }
   // A settings file kept elsewhere through a link is written there, and the

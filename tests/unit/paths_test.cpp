@@ -6,6 +6,7 @@
 #include "files/files.h"
 #include "platform/file_system.h"
 #include "platform/programs.h"
+#include "platform/text.h"
 #include "unit/scratch.h"
 
 namespace {

@@ -6,6 +6,7 @@
 #include "platform/file_system_internal.h"
 #include "platform/programs.h"
 #include "platform/test_seams.h"
+#include "platform/text.h"
 #include "settings/settings.h"
 #include "unit/scratch.h"
 
