@@ -34,7 +34,7 @@ const char* const USAGE =
     "      tivex --version  显示版本\n"
     "\n"
     "Tivex 把设置保存在当前工作目录下的 yolvar_data.qd 中，请在你的工作目录里启动它。\n"
-    "详细说明：安装后见 share/doc/tivex/README.md，Windows 压缩包中见 tivex.exe 旁边的 README.txt。\n";
+    "详细说明：安装后见 share/doc/tivex/README.md.gz（用 zless 阅读），Windows 压缩包中见 tivex.exe 旁边的 README.txt。\n";
 
 // Writes `text` to standard output; 0, or 1 when it could not be written
 // (a full disk, a closed standard output).
