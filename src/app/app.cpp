@@ -11,6 +11,7 @@
 #include "build_run/build_run.h"
 #include "console/console.h"
 #include "files/files.h"
+#include "platform/console.h"
 #include "platform/programs.h"
 #include "platform/text.h"
 #include "settings/settings.h"
@@ -35,6 +36,12 @@ const char* const USAGE =
     "\n"
     "Tivex 把设置保存在当前工作目录下的 yolvar_data.qd 中，请在你的工作目录里启动它。\n"
     "详细说明：安装后见 share/doc/tivex/README.md.gz（用 zless 阅读），Windows 压缩包中见 tivex.exe 旁边的 README.txt。\n";
+
+const char* const NOT_UTF8_TERMINAL =
+    "This terminal's locale is not UTF-8, so Tivex's Chinese text is garbled: set LANG to a "
+    "UTF-8 locale (zh_CN.UTF-8 or C.UTF-8) and start Tivex again.\n"
+    "终端的区域设置（locale）不是 UTF-8，中文会显示成乱码：请把 LANG 设为 UTF-8 的区域设置"
+    "（zh_CN.UTF-8 或 C.UTF-8）后重新启动 Tivex。";
 
 // Writes `text` to standard output; 0, or 1 when it could not be written
 // (a full disk, a closed standard output).
@@ -133,9 +140,13 @@ int Tivex_Main(const std::vector<std::string>& args) {
   // Started from inside a zip, it would keep its settings in a folder that
   // the file manager removes, and ConsolePauser is not beside it.
   bool zipped = Is_Archive_Preview(Own_Directory()) || Runs_From_Temporary_Folder();
+  // Said once, in English too: in such a terminal the Chinese is garbled.
+  bool garbled = !Terminal_Shows_Utf8();
   while (true) {
     System("cls");
     if (zipped) Print("Tivex 正在压缩包里运行：请先把压缩包全部解压到一个文件夹，再从那里启动它。", 1);
+    if (garbled) Print(NOT_UTF8_TERMINAL, 1);
+    garbled = false;
     int op = Main_Page();
     if (op == 1) Edit();
     if (op == 2) Run();

@@ -38,6 +38,11 @@ void Wait_For_Key_Press();
 // a console's); `title` must hold no controls.
 void Set_Window_Title(const std::string& title);
 
+// Whether a terminal on standard output shows UTF-8 as its locale says:
+// false only for a terminal whose locale's character set is another (POSIX;
+// Windows sets its console to UTF-8 itself).
+bool Terminal_Shows_Utf8();
+
 // Makes typed text reach the program that ConsolePauser starts as UTF-8: on
 // Windows the console's input code page is 65001, and a probe key read
 // through ReadFile decides whether the console gives UTF-8 that way (Windows

@@ -2,6 +2,7 @@
 // that must give it back, key waits and 1 ms sleeps.
 
 #include <fcntl.h>
+#include <langinfo.h>
 #include <poll.h>
 #include <signal.h>
 #ifdef __linux__
@@ -11,6 +12,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <clocale>
 #include <cstdlib>
 #include <cstring>
 #include <ctime>
@@ -189,6 +191,17 @@ void Setup_Console() {
   // The kernel may otherwise let each 1 ms sleep run 50 µs late, 5% of it.
   prctl(PR_SET_TIMERSLACK, 1UL, 0UL, 0UL, 0UL);
 #endif
+}
+
+bool Terminal_Shows_Utf8() {
+  if (!isatty(STDOUT_FILENO)) return true;
+  // The locale is read, and put back as it was.
+  std::string before = std::setlocale(LC_CTYPE, nullptr);
+  std::setlocale(LC_CTYPE, "");
+  const char* codeset = nl_langinfo(CODESET);
+  bool utf8 = codeset != nullptr && std::strcmp(codeset, "UTF-8") == 0;
+  std::setlocale(LC_CTYPE, before.c_str());
+  return utf8;
 }
 
 void Sleep_For(long sec, long nsec) {

@@ -192,4 +192,6 @@ void Wait_For_Key_Press() {
   Write("\n");
 }
 
+bool Terminal_Shows_Utf8() { return true; }
+
 void Set_Window_Title(const std::string& title) { SetConsoleTitleW(Widen(title).c_str()); }

@@ -152,7 +152,10 @@ std::vector<std::string> Terminal_Words() {
   std::vector<std::string> words = Words_Of("TERMINAL");
   if (words.empty()) words = {"x-terminal-emulator"};
   if (!Is_Xterm(words[0])) return words;
-  words.insert(words.end(), {"-u8", "-fa", "monospace"});
+  // Under a Chinese locale fontconfig's "monospace" is a Chinese face,
+  // whose Latin letters stand a cell apart: Latin text asks for a Latin
+  // face, Chinese for the wide one.
+  words.insert(words.end(), {"-u8", "-fa", "monospace:lang=en"});
   std::string font = Output_Of({"fc-match", "-f", "%{family[0]}", "monospace:lang=zh-cn"});
   if (!font.empty()) words.insert(words.end(), {"-fd", font});
   return words;

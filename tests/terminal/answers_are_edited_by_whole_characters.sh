@@ -17,6 +17,7 @@ t new-session -d -s ed -x 120 -y 40 -c "$ed" \
   "trap : INT; env LC_ALL=C VISUAL=$(dirname "$compiler")/fake_program $tivex; stty -a > stty.txt; sleep 60"
 pane=ed:0
 wait_for ed:0 "4. 保存信息并退出"
+check "a locale that is not UTF-8 is told once at start" wait_for ed:0 "locale is not UTF-8" 1
 keys ed:0 1 Enter 1 Enter
 wait_for ed:0 "请输入想要创建的文件的完整目录："
 keys ed:0 . Enter 测试好 BSpace Enter
