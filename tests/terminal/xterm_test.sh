@@ -9,13 +9,14 @@ set -u
 . "$(dirname "$0")/lib.sh"
 artifacts=$(realpath -m "$4")
 begin "$1" "$2" "$3"
-display=":$((90 + $$ % 9))"
-Xvfb "$display" -screen 0 1280x800x24 -nolisten tcp >/dev/null 2>&1 &
+# Xvfb picks a free display and names it on a pipe once it is ready.
+exec {ready}< <(Xvfb -displayfd 1 -screen 0 1280x800x24 -nolisten tcp 2>/dev/null)
 xvfb=$!
 trap 't kill-server >/dev/null 2>&1; kill $xvfb 2>/dev/null; rm -rf "$work"' EXIT
+read -r -t 20 number <&$ready || { echo "FAILED: Xvfb did not start"; exit 1; }
+display=":$number"
 export DISPLAY=$display
 pane=x:0
-for _ in $(seq 50); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
 
 printf '%s\r\n%s\r\n' "$compiler" "$pauser" > yolvar_data.qd
 : > 程序.cpp
