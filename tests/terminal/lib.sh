@@ -56,7 +56,10 @@ begin() {
   trap 't kill-server >/dev/null 2>&1; rm -rf "$work"' EXIT
   # A server with no session left ends, and the next session a test starts
   # may meet it ending ("server exited unexpectedly"): one session stays.
-  t new-session -d -s keep-server "sleep 3600"
+  # It watches this test, and when a timeout kills the test without its trap
+  # it removes the folder and ends the server, and with it every tivex.
+  t new-session -d -s keep-server \
+    "while kill -0 $$ 2>/dev/null; do sleep 1; done; rm -rf '$work'; tmux -L '$sock' kill-server"
 }
 
 finish() {
