@@ -30,6 +30,22 @@ check "Ctrl-C at the pauser's wait ends only the pauser" wait_for keys:0 "启动
 keys keys:0 q
 wait_for keys:0 "4. 保存信息并退出"
 check "a key pressed at a wait is not echoed" bash -c "! grep -qF '继续. . .q' '$work/raw.txt'"
+# Keys typed while the program runs are not the pauser's key (the line
+# editor keeps what is typed before the program starts, and a signal key
+# would flush the terminal's input: the program is ended from outside).
+keys keys:0 2 Enter loop.cpp Enter 0 Enter 1 Enter
+wait_for keys:0 "fake_program ran"
+keys keys:0 a b
+sleep 0.3
+pkill -TERM -f "$sig/loop"
+wait_for keys:0 "请按任意键继续"
+sleep 1
+check "keys typed while the program ran do not end the pauser's wait" \
+  bash -c "! tmux -L '$sock' capture-pane -p -t keys:0 | grep -q '启动成功\|4. 保存信息并退出'"
+keys keys:0 q
+wait_for keys:0 "启动成功！"
+keys keys:0 q
+wait_for keys:0 "4. 保存信息并退出"
 keys keys:0 3 Enter 4 Enter
 wait_for keys:0 "发布时间"
 sleep 0.3
