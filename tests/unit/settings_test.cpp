@@ -220,15 +220,18 @@ TEST(SettingsFile, SaveKeepsThePermissionBitsAndTheOwnerOfTheOldFile) {
   Scratch scratch;
   Cwd_Guard cwd(scratch.Dir());
   scratch.Write(FILE_NAME, "old");
-  ASSERT_EQ(chmod(FILE_NAME.c_str(), 0600), 0);
+  // Bits that the umask would take from a new file.
+  ASSERT_EQ(chmod(FILE_NAME.c_str(), 0666), 0);
+  mode_t umask_before = umask(022);
   bool root = geteuid() == 0;
   if (root) {
     ASSERT_EQ(chown(FILE_NAME.c_str(), 65534, 65534), 0);
   }
   ASSERT_TRUE(Save_Settings());
+  umask(umask_before);
   struct stat st;
   ASSERT_EQ(stat(FILE_NAME.c_str(), &st), 0);
-  EXPECT_EQ(st.st_mode & 0777, 0600u);
+  EXPECT_EQ(st.st_mode & 0777, 0666u);
   EXPECT_EQ(st.st_uid, root ? 65534u : geteuid());
   EXPECT_EQ(st.st_gid, root ? 65534u : getegid());
 }
