@@ -90,6 +90,16 @@ TEST(TrailingSeparators, AreDroppedButARootStays) {
   EXPECT_EQ(Without_Trailing_Separators("a\\", "/"), "a\\");
 }
 
+TEST(TrailingSeparators, DirectoryOfKeepsARootWhole) {
+  // A path, and its directory on POSIX and on Windows (where "\\" parts too).
+  const struct {
+    const char *path, *posix, *windows;
+  } rows[] = {{"/a", "/", "/"},       {"a/b.cpp", "a", "a"},       {"b.cpp", "", ""},
+              {"C:/a", "C:/", "C:/"}, {"C:\\a", "", "C:\\"},     {"C:\\a\\b.cpp", "", "C:\\a"}};
+  for (const auto& r : rows)
+    EXPECT_EQ(Directory_Of(r.path), PATH_SEPARATOR == '/' ? r.posix : r.windows) << r.path;
+}
+
 TEST(Manifest, OnlyAnActiveCodePageOfUtf8MakesAUtf8Program) {
   const std::pair<std::string, bool> rows[] = {
       {"<ws:activeCodePage>UTF-8</ws:activeCodePage>", true},
