@@ -188,7 +188,13 @@ int main(int argc, char** argv) {
     for (int c; (c = std::getchar()) != EOF && c != '\n';) typed += static_cast<char>(c);
     if (!typed.empty() && typed.back() == '\r') typed.pop_back();
     for (unsigned char c : typed) std::printf("%02x ", c);
+#ifdef _WIN32
+    // Which way it came: the console itself, or ConsolePauser's relay.
+    bool piped = GetFileType(GetStdHandle(STD_INPUT_HANDLE)) == FILE_TYPE_PIPE;
+    std::printf("(%d bytes) %s\n", static_cast<int>(typed.size()), piped ? "through a pipe" : "from the console");
+#else
     std::printf("(%d bytes)\n", static_cast<int>(typed.size()));
+#endif
   }
   int status = 0;
   if (word != "sleep")
