@@ -150,6 +150,8 @@ bool Place_Fake_Program(const std::string& path) {
   return chmod(path.c_str(), 0755) == 0;
 }
 
+std::string Exe(const std::string& base) { return base + (Under_Wine() ? ".exe" : ""); }
+
 std::string Lane(const std::string& text) {
   if (!Under_Wine()) return text;
   std::string out;

@@ -59,6 +59,9 @@ std::string Read_File(const std::string& path);
 // Puts a copy of fake_program at `path`, ready to run; false when it cannot.
 bool Place_Fake_Program(const std::string& path);
 
+// The name of the program built from `base`.cpp on the lane under test.
+std::string Exe(const std::string& base);
+
 // The expected transcript, written with LF, as the lane under test writes it.
 std::string Lane(const std::string& text);
 
@@ -77,3 +80,4 @@ std::string Farewell();
 const std::string NOT_NATURAL = "输入不是自然数，请重新输入。\n";
 const std::string OUT_OF_RANGE = "输入不在给定范围内，请重新输入。\n";
 const std::string SETTINGS_FILE = "yolvar_data.qd";
+const std::string INVALID = "路径无效，请重新输入。\n";

@@ -10,7 +10,6 @@
 
 namespace {
 
-const std::string INVALID = "路径无效，请重新输入。\n";
 const std::string HUGE_DIGITS(4 << 20, '7');
 const std::string HUGE_TEXT(4 << 20, 'a');
 const std::string NULS(1000, '\0');

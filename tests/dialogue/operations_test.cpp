@@ -17,11 +17,8 @@
 
 namespace {
 
-const std::string INVALID = "路径无效，请重新输入。\n";
 const std::string NOT_FILE = "路径指向的不是文件，请重新输入。\n";
 const std::string WRONG_TYPE = "路径指向的文件类型不正确，请重新输入。\n";
-
-std::string Exe(const std::string& base) { return base + (Under_Wine() ? ".exe" : ""); }
 
 void Write_Settings(const Scratch& dir, const std::string& com, const std::string& con,
                     const std::string& options = "") {

@@ -16,8 +16,6 @@ namespace {
 
 const std::string KEY_WAIT = "请按任意键继续. . .\n";
 
-std::string Exe(const std::string& base) { return base + (Under_Wine() ? ".exe" : ""); }
-
 // On Windows the pauser ends with 0 whatever the program did, so that
 // Windows Terminal closes its tab on the key press.
 int Pauser_Status(int program_status) { return Under_Wine() ? 0 : program_status; }

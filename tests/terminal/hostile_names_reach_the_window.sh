@@ -10,7 +10,7 @@ host="$work/hostile"
 mkdir -p "$host/k=v"
 cp "$pauser" "$host/k=v/ConsolePauser"
 name='x=1 "q" -o y \'
-printf '%s\r\nno-pauser\r\n' "$compiler" > "$host/yolvar_data.qd"
+settings "$host" no-pauser
 : > "$host/$name.cpp"
 : > "$host/date.cpp"
 t new-session -d -s host -x 120 -y 40 -c "$host" "$tivex"

@@ -62,6 +62,9 @@ begin() {
     "while kill -0 $$ 2>/dev/null; do sleep 1; done; rm -rf '$work'; tmux -L '$sock' kill-server"
 }
 
+# Writes the settings in folder $1: the compiler, and the ConsolePauser $2.
+settings() { printf '%s\r\n%s\r\n' "$compiler" "$2" > "$1/yolvar_data.qd"; }
+
 finish() {
   echo "$passed passed, $failed failed"
   [ "$failed" -eq 0 ]
@@ -75,7 +78,7 @@ finish() {
 # runs until something ends it.
 make_loop_dir() {
   mkdir -p "$1"
-  printf '%s\r\n%s\r\n' "$compiler" "$pauser" > "$1/yolvar_data.qd"
+  settings "$1" "$pauser"
   cp "$(dirname "$compiler")/fake_program" "$1/loop"
   echo loop > "$1/status.txt"
   : > "$1/loop.cpp"

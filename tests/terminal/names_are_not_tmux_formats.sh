@@ -10,7 +10,7 @@ begin "$@"
 marker=tivex_marker_$$
 odd="$work/d #(touch ${marker}1)"
 mkdir "$odd"
-printf '%s\r\nno-pauser\r\n' "$compiler" > "$odd/yolvar_data.qd"
+settings "$odd" no-pauser
 : > "$odd/#(touch ${marker}2).cpp"
 # tmux would expand the format in the directory's name here too.
 t new-session -d -s odd -x 120 -y 40 -c "${odd//#/##}" "$tivex"

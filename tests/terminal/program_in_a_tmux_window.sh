@@ -7,7 +7,7 @@ set -u
 . "$(dirname "$0")/lib.sh"
 begin "$@"
 
-printf '%s\r\n%s\r\n' "$compiler" "$pauser" > "$work/yolvar_data.qd"
+settings "$work" "$pauser"
 : > "$work/a.cpp"
 t new-session -d -s main -x 120 -y 40 -c "$work" "$tivex"
 

@@ -20,8 +20,7 @@ for program in raw foreground stop; do
     run="$program, $via"
     s=$program-$via
     rm -f "$modes/stty.txt"
-    if [ $via = pauser ]; then printf '%s\r\n%s\r\n' "$compiler" "$pauser"; else printf '%s\r\nno-pauser\r\n' "$compiler"; fi \
-      > "$modes/yolvar_data.qd"
+    if [ $via = pauser ]; then settings "$modes" "$pauser"; else settings "$modes" no-pauser; fi
     t new-session -d -s $s -x 120 -y 40 -c "$modes" "env -u TMUX $tivex; stty -a > stty.txt; sleep 60"
     pane=$s:0
     wait_for $s:0 "4. 保存信息并退出"

@@ -18,7 +18,7 @@ display=":$number"
 export DISPLAY=$display
 pane=x:0
 
-printf '%s\r\n%s\r\n' "$compiler" "$pauser" > yolvar_data.qd
+settings . "$pauser"
 : > 程序.cpp
 t new-session -d -s x -x 120 -y 30 -c "$work" "env -u TMUX -u TERMINAL DISPLAY=$display $tivex"
 wait_for x:0 "4. 保存信息并退出"
