@@ -142,6 +142,8 @@ int main(int argc, char** argv) {
   std::ofstream signals("program_signals.txt");
   for (std::string l; std::getline(proc, l);)
     if (l.rfind("SigBlk:", 0) == 0 || l.rfind("SigIgn:", 0) == 0) signals << l << "\n";
+  // Its process group, and the terminal's foreground group where it has one.
+  signals << "Pgrp:\t" << getpgrp() << "\nForeground:\t" << tcgetpgrp(STDIN_FILENO) << "\n";
 #endif
   std::ifstream in("status.txt");
   std::string word;

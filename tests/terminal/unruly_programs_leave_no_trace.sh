@@ -9,6 +9,15 @@ set -u
 begin "$@"
 
 as_found_whole() { as_found "$1" && ! grep -qE '(^| )-(isig|opost)( |$)' "$1"; }
+# What the program found at its start (its program_signals.txt): no signal
+# blocked, none of the first 31 ignored, and its group the terminal's
+# foreground.
+started_clean() {
+  local blocked ignored pgrp fg
+  blocked=$(sed -n 's/^SigBlk:\t//p' "$1") ignored=$(sed -n 's/^SigIgn:\t//p' "$1")
+  pgrp=$(sed -n 's/^Pgrp:\t//p' "$1") fg=$(sed -n 's/^Foreground:\t//p' "$1")
+  [ -n "$ignored" ] && [ $((0x$blocked)) = 0 ] && [ $((0x$ignored & 0x7FFFFFFF)) = 0 ] && [ "$pgrp" = "$fg" ]
+}
 modes="$work/modes"
 mkdir "$modes"
 for program in raw foreground stop; do
@@ -19,7 +28,7 @@ for program in raw foreground stop; do
   for via in pauser here; do
     run="$program, $via"
     s=$program-$via
-    rm -f "$modes/stty.txt"
+    rm -f "$modes/stty.txt" "$modes/program_signals.txt"
     if [ $via = pauser ]; then settings "$modes" "$pauser"; else settings "$modes" no-pauser; fi
     t new-session -d -s $s -x 120 -y 40 -c "$modes" "env -u TMUX $tivex; stty -a > stty.txt; sleep 60"
     pane=$s:0
@@ -42,6 +51,8 @@ for program in raw foreground stop; do
     appears "$modes/stty.txt"
     check "Alt and a Chinese character is one key ($run)" not_on $s:0 "输入不是自然数"
     check "the terminal is given back as it was before the program ($run)" as_found_whole "$modes/stty.txt"
+    check "the program started with its signals at their defaults, in the foreground ($run)" \
+      started_clean "$modes/program_signals.txt"
     t kill-session -t $s 2>/dev/null
   done
 done
