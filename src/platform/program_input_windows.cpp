@@ -201,6 +201,7 @@ bool Wait_For_Typing(HANDLE in) {
   return false;
 }
 
+// Whether this runs under Wine, whose pipes drop a write of nothing.
 bool Runs_Under_Wine() {
   HMODULE ntdll = GetModuleHandleW(L"ntdll.dll");
   return ntdll != nullptr && GetProcAddress(ntdll, "wine_get_version") != nullptr;
