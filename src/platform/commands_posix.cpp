@@ -79,7 +79,6 @@ int Open_Editor(const std::string& file) {
   return result;
 }
 
-
 std::string CAPTURED;  // what the last "cmd /c" line wrote on standard error
 const size_t CAPTURE_LIMIT = 1 << 20;
 
@@ -144,10 +143,6 @@ int Run_Capturing_Errors(const std::vector<std::string>& args) {
   Restore_Terminal_Modes();
   Restore_Interrupts();
   return result;
-}
-
-bool Starts_With(const std::string& s, const std::string& prefix) {
-  return s.compare(0, prefix.size(), prefix) == 0;
 }
 
 }  // namespace

@@ -143,10 +143,6 @@ int Start_In_New_Console(const std::vector<std::string>& words) {
   return 0;
 }
 
-bool Starts_With(const std::string& s, const std::string& prefix) {
-  return s.compare(0, prefix.size(), prefix) == 0;
-}
-
 }  // namespace
 
 const std::string& Captured_Errors() { return CAPTURED; }

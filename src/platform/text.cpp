@@ -93,6 +93,10 @@ bool Is_C1(const std::string& s, size_t i, int n) {
 
 }  // namespace
 
+bool Starts_With(const std::string& s, const std::string& prefix) {
+  return s.compare(0, prefix.size(), prefix) == 0;
+}
+
 int Sequence_Length(unsigned char c) {
   if (c < 0x80) return 1;
   if (c >= 0xC2 && c <= 0xDF) return 2;
@@ -247,7 +251,7 @@ bool Is_Archive_Preview(const std::string& dir) {
     if (end == std::string::npos) end = dir.size();
     std::string part = dir.substr(start, end - start);
     if ((Starts_With_Folded(part, "temp") && Ends_With_Folded(part, ".zip")) ||
-        part.compare(0, 3, "7zO") == 0 || part.compare(0, 6, "Rar$EX") == 0)
+        Starts_With(part, "7zO") || Starts_With(part, "Rar$EX"))
       return true;
     start = end + 1;
   }

@@ -18,6 +18,9 @@ size_t Complete_Utf8_Prefix(const std::string& s);
 // sequence up to its final byte, a UTF-8 character with all of its bytes.
 bool Key_Is_Complete(const std::string& key);
 
+// Whether `s` begins with `prefix`.
+bool Starts_With(const std::string& s, const std::string& prefix);
+
 // `p` without the separators at its end, so that "a.cpp/" names the file
 // a.cpp; a root ("/", "C:\" with its backslash) keeps its separator.
 std::string Without_Trailing_Separators(const std::string& p, const char* separators);
