@@ -193,13 +193,17 @@ void Setup_Console() {
 #endif
 }
 
+bool Use_Environment_Characters() {
+  std::setlocale(LC_CTYPE, "");
+  const char* codeset = nl_langinfo(CODESET);
+  return codeset != nullptr && std::strcmp(codeset, "UTF-8") == 0;
+}
+
 bool Terminal_Shows_Utf8() {
   if (!isatty(STDOUT_FILENO)) return true;
   // The locale is read, and put back as it was.
   std::string before = std::setlocale(LC_CTYPE, nullptr);
-  std::setlocale(LC_CTYPE, "");
-  const char* codeset = nl_langinfo(CODESET);
-  bool utf8 = codeset != nullptr && std::strcmp(codeset, "UTF-8") == 0;
+  bool utf8 = Use_Environment_Characters();
   std::setlocale(LC_CTYPE, before.c_str());
   return utf8;
 }

@@ -33,6 +33,10 @@ extern volatile sig_atomic_t CONTINUED;
 // ends the line.
 void Prompt_For_Key(bool drop);
 
+// Sets the locale's characters (LC_CTYPE) from the environment, and tells
+// whether they are UTF-8.
+bool Use_Environment_Characters();
+
 // Clears a terminal and its scroll-back; writes a form feed where standard
 // output is no terminal, as the Windows interpreter does.
 void Clear_Screen();

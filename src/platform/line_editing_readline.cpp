@@ -3,7 +3,6 @@
 // question, and Tab completion of paths.
 
 #include <dirent.h>
-#include <langinfo.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -118,9 +117,7 @@ char** Complete(const char* text, int, int) {
 // edit byte by byte and split Chinese characters. Readline sets the locale
 // from the environment again at every line, so this runs before each.
 int Use_Utf8_Characters() {
-  std::setlocale(LC_CTYPE, "");
-  const char* codeset = nl_langinfo(CODESET);
-  if (codeset != nullptr && std::strcmp(codeset, "UTF-8") == 0) return 0;
+  if (Use_Environment_Characters()) return 0;
   // C.UTF-8 is glibc's and musl's; macOS and the BSDs have the others.
   for (const char* name : {"C.UTF-8", "en_US.UTF-8", "UTF-8"})
     if (std::setlocale(LC_CTYPE, name) != nullptr) break;
