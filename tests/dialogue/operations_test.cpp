@@ -53,6 +53,16 @@ const std::string DIRECT = "ConsolePauser 路径无效。即将直接启动程�
 // of its own, so only program_ran.txt shows it.
 std::string Started(const std::string& line) { return Under_Wine() ? "" : line + "\n"; }
 
+// On Windows the compiler's directory `compiler_dir`, where MinGW's runtime
+// DLLs lie, leads the PATH `path` that a compiler or program found; POSIX
+// leaves PATH as it is.
+void Expect_Compiler_Path(const std::string& path, const std::string& compiler_dir) {
+  if (Under_Wine())
+    EXPECT_EQ(path.rfind(compiler_dir + ";", 0), 0u) << path;
+  else
+    EXPECT_EQ(path, std::getenv("PATH"));
+}
+
 // The lines that fake_program left in `dir`, once it has written any.
 std::string Program_Ran(const Scratch& dir) {
   for (int i = 0; i < 100 && !dir.Exists("program_ran.txt"); i++)
@@ -200,14 +210,10 @@ TEST_F(BuildAndRun, RunDirectlyWhenConsolePauserIsNotSet) {
   EXPECT_EQ(o.out, Lane(Run_Transcript(ASK_COMPILE + "正在编译……\n" + COMPILED + ASK_RUN + DIRECT +
                                        Started("fake_program ran") + "启动成功！\n\n")));
   EXPECT_EQ(Program_Ran(dir_), "fake_program ran\n");
-  // On Windows the compiler's directory, where MinGW's runtime DLLs lie, leads PATH.
   std::string compiler_dir = Helper("fake_compiler");
   compiler_dir.resize(compiler_dir.find_last_of(Under_Wine() ? '\\' : '/'));
   std::string path = dir_.Read("program_path.txt");
-  if (Under_Wine())
-    EXPECT_EQ(path.rfind(compiler_dir + ";", 0), 0u) << path;
-  else
-    EXPECT_EQ(path, std::getenv("PATH"));  // POSIX leaves PATH as it is
+  Expect_Compiler_Path(path, compiler_dir);
   // The compiler speaks Chinese where it can, unless the user chose a
   // language; the program gets the environment as it was.
   for (const std::string language : {"", "en"}) {
@@ -333,10 +339,7 @@ TEST_F(BuildAndRun, OnlyTheLastDotCountsAndShellCharactersStayInThePath) {
   std::string compiler_dir = Helper("fake_compiler");
   compiler_dir.resize(compiler_dir.find_last_of(sep));
   std::string path = dir_.Read("compiler_path.txt");
-  if (Under_Wine())
-    EXPECT_EQ(path.rfind(compiler_dir + ";", 0), 0u) << path;
-  else
-    EXPECT_EQ(path, std::getenv("PATH"));  // POSIX leaves PATH as it is
+  Expect_Compiler_Path(path, compiler_dir);
   if (!Under_Wine()) return;
   // A compiler typed with forward slashes, as "C:/msys64/ucrt64/bin/g++.exe".
   std::string forward = Helper("fake_compiler");
