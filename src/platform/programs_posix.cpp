@@ -172,6 +172,12 @@ int Spawn(const std::vector<std::string>& args, bool search, pid_t& pid, int out
   if (!failed) failed = posix_spawnattr_setsigmask(&attr, &none);
   short flags = POSIX_SPAWN_SETSIGDEF | POSIX_SPAWN_SETSIGMASK | (own_group ? POSIX_SPAWN_SETPGROUP : 0);
   if (!failed && own_group) failed = posix_spawnattr_setpgroup(&attr, 0);
+#ifdef HAVE_POSIX_SPAWN_FILE_ACTIONS_ADDTCSETPGRP_NP
+  // Its group takes the terminal before it runs, as a shell's job does: it
+  // never starts in the background (the caller hands it over again anyway).
+  if (!failed && own_group && tcgetpgrp(STDIN_FILENO) == getpgrp())
+    failed = posix_spawn_file_actions_addtcsetpgrp_np(&actions, STDIN_FILENO);
+#endif
   if (!failed) failed = posix_spawnattr_setflags(&attr, flags);
   if (!failed && out >= 0) failed = posix_spawn_file_actions_adddup2(&actions, out, STDOUT_FILENO);
   if (!failed && err >= 0) failed = posix_spawn_file_actions_adddup2(&actions, err, STDERR_FILENO);
