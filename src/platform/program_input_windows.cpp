@@ -11,6 +11,8 @@
 
 #include "platform/console.h"
 #include "platform/console_internal.h"
+#include "platform/programs.h"
+#include "platform/text.h"
 #include "platform/windows_internal.h"
 
 namespace {
@@ -128,6 +130,17 @@ bool Imports_Console_Reading(const std::string& image) {
   return false;
 }
 
+// Whether the program `image` is built for this process's machine, so that
+// a library of this build can be loaded into it.
+bool Same_Machine(const std::string& image) {
+  auto* base = reinterpret_cast<const BYTE*>(GetModuleHandleW(nullptr));
+  auto* dos = reinterpret_cast<const IMAGE_DOS_HEADER*>(base);
+  auto* own = reinterpret_cast<const IMAGE_NT_HEADERS*>(base + dos->e_lfanew);
+  uint32_t pe = 0, machine = 0;
+  return Read_U32(image, 0x3C, pe) && Read_U16(image, pe + 4, machine) &&
+         machine == own->FileHeader.Machine;
+}
+
 // The file at `path`, or "" when it cannot be read; a program of more than
 // 256 MB is no beginner's.
 std::string Read_Program_Image(const std::wstring& path) {
@@ -148,6 +161,32 @@ std::string Read_Program_Image(const std::wstring& path) {
 
 // --- The relay: whole lines read with ReadConsoleW (echoed and edited by
 // the console as usual), written to the program's pipe as UTF-8.
+
+// --- A program that keeps the console gets ConsoleReader.dll (from beside
+// this program), which answers its reads of lines from the console in UTF-8.
+
+bool WANTS_READER = false;  // decided by Begin_Input_Relay
+
+// Loads the reader into the program `process`, started suspended; false when
+// it cannot.
+bool Load_Console_Reader(HANDLE process) {
+  std::wstring dll = Widen(Join_Path(Own_Directory(), "ConsoleReader.dll"));
+  SIZE_T bytes = (dll.size() + 1) * sizeof(wchar_t);
+  void* remote = VirtualAllocEx(process, nullptr, bytes, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE);
+  if (remote == nullptr) return false;
+  auto* load = reinterpret_cast<LPTHREAD_START_ROUTINE>(
+      reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "LoadLibraryW")));
+  HANDLE thread = WriteProcessMemory(process, remote, dll.c_str(), bytes, nullptr)
+                      ? CreateRemoteThread(process, nullptr, 0, load, remote, 0, nullptr)
+                      : nullptr;
+  DWORD loaded = 0;
+  bool ended = thread != nullptr && WaitForSingleObject(thread, 10000) == WAIT_OBJECT_0;
+  if (ended) GetExitCodeThread(thread, &loaded);
+  if (thread) CloseHandle(thread);
+  // A load still under way reads the name yet.
+  if (ended || thread == nullptr) VirtualFreeEx(process, remote, 0, MEM_RELEASE);
+  return loaded != 0;
+}
 
 HANDLE RELAY_THREAD = nullptr;
 HANDLE RELAY_ENDING = nullptr;  // an event, set when the program has ended
@@ -268,8 +307,13 @@ void Prepare_Program_Input() {
 }
 
 HANDLE Begin_Input_Relay(const std::wstring& program) {
+  WANTS_READER = false;
   if (CONSOLE_GIVES_UTF8 || !Is_Console(GetStdHandle(STD_INPUT_HANDLE))) return nullptr;
-  if (Imports_Console_Reading(Read_Program_Image(program))) return nullptr;
+  std::string image = Read_Program_Image(program);
+  if (Imports_Console_Reading(image)) {
+    WANTS_READER = Same_Machine(image);
+    return nullptr;
+  }
   HANDLE read_end = nullptr, write_end = nullptr;
   if (!CreatePipe(&read_end, &write_end, nullptr, 0)) return nullptr;
   SetHandleInformation(read_end, HANDLE_FLAG_INHERIT, HANDLE_FLAG_INHERIT);
@@ -284,7 +328,15 @@ HANDLE Begin_Input_Relay(const std::wstring& program) {
   return read_end;
 }
 
-void Input_Relay_Program_Started(unsigned long pid) { RELAY_PROGRAM = pid; }
+unsigned long Program_Start_Flags() { return WANTS_READER ? CREATE_SUSPENDED : 0; }
+
+void Program_Input_Started(const PROCESS_INFORMATION& pi) {
+  RELAY_PROGRAM = pi.dwProcessId;
+  if (!WANTS_READER) return;
+  // Without the reader the program runs as it did before there was one.
+  Load_Console_Reader(pi.hProcess);
+  ResumeThread(pi.hThread);
+}
 
 void End_Input_Relay() {
   RELAY_PROGRAM = 0;

@@ -83,7 +83,7 @@ HANDLE Inheritable_Standard(DWORD which) {
 }  // namespace
 
 bool Create_Process(const std::wstring& app, std::wstring& line, const wchar_t* dir, HANDLE input,
-                    PROCESS_INFORMATION& pi, HANDLE error) {
+                    PROCESS_INFORMATION& pi, HANDLE error, DWORD flags) {
   STARTUPINFOW si{};
   si.cb = sizeof si;
   HANDLE copies[3] = {};
@@ -93,7 +93,7 @@ bool Create_Process(const std::wstring& app, std::wstring& line, const wchar_t* 
     si.hStdOutput = copies[1] = Inheritable_Standard(STD_OUTPUT_HANDLE);
     si.hStdError = error ? error : (copies[2] = Inheritable_Standard(STD_ERROR_HANDLE));
   }
-  bool started = CreateProcessW(app.c_str(), line.data(), nullptr, nullptr, TRUE, 0, nullptr,
+  bool started = CreateProcessW(app.c_str(), line.data(), nullptr, nullptr, TRUE, flags, nullptr,
                                 dir, &si, &pi);
   DWORD err = GetLastError();
   for (HANDLE copy : copies)
@@ -113,9 +113,9 @@ bool Start_And_Wait(const std::wstring& app, std::wstring line, DWORD& code, DWO
                     const wchar_t* dir = nullptr, Cost* cost = nullptr, HANDLE input = nullptr) {
   PROCESS_INFORMATION pi{};
   Child_Starts();
-  bool started = Create_Process(app, line, dir, input, pi);
+  bool started = Create_Process(app, line, dir, input, pi, nullptr, Program_Start_Flags());
   err = started ? 0 : GetLastError();
-  if (started && input) Input_Relay_Program_Started(pi.dwProcessId);
+  if (started) Program_Input_Started(pi);
   if (input) CloseHandle(input);  // the child has its own copy
   if (started) {
     Wait_Measuring(pi.hProcess, pi.hThread, cost);

@@ -57,7 +57,7 @@ inline bool Working_Directory_Is_Unc() {
 // standard input is `input` and its standard error `error` where they are
 // given, its other streams this process's. In programs_windows.cpp.
 bool Create_Process(const std::wstring& app, std::wstring& line, const wchar_t* dir, HANDLE input,
-                    PROCESS_INFORMATION& pi, HANDLE error = nullptr);
+                    PROCESS_INFORMATION& pi, HANDLE error = nullptr, DWORD flags = 0);
 
 // Whether `h` is a console (not a file or a pipe). In console_windows.cpp.
 bool Is_Console(HANDLE h);
@@ -85,8 +85,14 @@ void Child_Ended(bool took_interrupts = true);
 // console. In program_input_windows.cpp.
 HANDLE Begin_Input_Relay(const std::wstring& program);
 
-// Tells the relay the process id of the program whose input it is.
-void Input_Relay_Program_Started(unsigned long pid);
+// The creation flags for the program: suspended where Begin_Input_Relay
+// found that it keeps a console that hands ReadFile no UTF-8, until
+// Program_Input_Started has loaded into it ConsoleReader.dll, which answers
+// its reads of lines in UTF-8.
+unsigned long Program_Start_Flags();
+
+// Tells the relay the program whose input it is, and lets it run.
+void Program_Input_Started(const PROCESS_INFORMATION& pi);
 
 // Once the program has ended: stops the relay (nothing when none runs).
 void End_Input_Relay();
