@@ -14,6 +14,7 @@
 #include "platform/console_posix.h"
 #include "platform/errors_internal.h"
 #include "platform/line_editing.h"
+#include "platform/text.h"
 
 namespace {
 
@@ -43,8 +44,11 @@ bool Read_Plain_Line(std::string& s) {
 }
 
 bool Platform_Read_Line(std::string& s, Input_Kind kind) {
-  static const bool editing =
-      isatty(STDIN_FILENO) && isatty(STDOUT_FILENO) && Line_Editing_Available();
+  static const bool terminal = isatty(STDIN_FILENO);
+  static const bool editing = terminal && isatty(STDOUT_FILENO) && Line_Editing_Available();
   s.clear();
-  return editing ? Read_Edited_Line(s, kind) : Read_Plain_Line(s);
+  bool read = editing ? Read_Edited_Line(s, kind) : Read_Plain_Line(s);
+  // A terminal's reply that reached the line whole was not typed.
+  if (read && terminal) s = Without_Terminal_Replies(s);
+  return read;
 }

@@ -136,6 +136,25 @@ int Use_Utf8_Characters() {
   return 0;
 }
 
+int (*EDITOR_GETC)(FILE*) = nullptr;  // the editor's own read of a byte
+std::string KEYS;                     // bytes read, not yet handed on
+size_t KEYS_AT = 0;
+
+// The next byte typed, for the editor, without the terminal's replies: the
+// editor would take "ESC [" for a cursor key's start and the rest of the
+// reply as typed text. A reply is read whole, then dropped.
+int Read_Key_Byte(FILE* in) {
+  while (KEYS_AT == KEYS.size()) {
+    int c = EDITOR_GETC(in);
+    if (c < 0) return c;
+    KEYS.assign(1, static_cast<char>(c));
+    KEYS_AT = 0;
+    while (Terminal_Reply_End(KEYS, 0) > KEYS.size() && (c = EDITOR_GETC(in)) >= 0) KEYS += static_cast<char>(c);
+    if (Terminal_Reply_End(KEYS, 0) == KEYS.size()) KEYS.clear();
+  }
+  return static_cast<unsigned char>(KEYS[KEYS_AT++]);
+}
+
 void Setup_Readline() {
   Use_Utf8_Characters();
   rl_readline_name = "tivex";
@@ -159,6 +178,12 @@ void Setup_Readline() {
   // sequences of the editor's own reach the terminal.
   rl_variable_bind("enable-bracketed-paste", "off");
   rl_variable_bind("enable-meta-key", "off");
+  // libedit has no read of its own to stand in front of (it would take each
+  // byte for a character); there the finished line loses the replies.
+  if (rl_getc_function != nullptr) {
+    EDITOR_GETC = rl_getc_function;
+    rl_getc_function = Read_Key_Byte;
+  }
   using_history();
 }
 

@@ -166,6 +166,30 @@ std::string Visible(const std::string& s) {
   return out;
 }
 
+size_t Terminal_Reply_End(const std::string& s, size_t at) {
+  const std::string lead[] = {"\x1B[?", "\x1B[>"};
+  size_t i = at;
+  for (; i < s.size() && i - at < 3; i++)
+    if (s[i] != lead[0][i - at] && s[i] != lead[1][i - at]) return at;
+  // Parameters and intermediates, then the final byte.
+  for (; i < s.size(); i++)
+    if (s[i] < 0x20 || s[i] > 0x3F) return s[i] >= 0x40 && s[i] <= 0x7E ? i + 1 : at;
+  return s.size() + 1;
+}
+
+std::string Without_Terminal_Replies(const std::string& s) {
+  std::string out;
+  for (size_t i = 0; i < s.size();) {
+    size_t end = Terminal_Reply_End(s, i);
+    if (end > i && end <= s.size()) {
+      i = end;
+    } else {
+      out += s[i++];
+    }
+  }
+  return out;
+}
+
 std::vector<std::string> Split_Arguments(const std::string& s) {
   std::vector<std::string> args;
   for (size_t i = Skip_Blanks(s, 0); i < s.size(); i = Skip_Blanks(s, i)) {

@@ -25,6 +25,17 @@ bool Is_Path_Text(const std::string& s);
 // text, Chinese included, is unchanged.
 std::string Visible(const std::string& s);
 
+// A terminal's reply that arrives as if typed (its identification, "ESC [ ?
+// 64;1;2c", which xterm sends when a text that is not UTF-8 to it holds the
+// byte 0x9A): a control sequence that begins "ESC [ ?" or "ESC [ >", which no
+// key sends. Where the one that begins at s[at] ends (one past its final
+// byte); `at` when none begins there; past the end of `s` when `s` ends in
+// what may yet become one ("ESC", "ESC [", a reply without its final byte).
+size_t Terminal_Reply_End(const std::string& s, size_t at);
+
+// `s` without the terminal's replies in it.
+std::string Without_Terminal_Replies(const std::string& s);
+
 // Splits `s` into arguments the way a Windows program splits what follows its
 // name on its command line: blanks separate, a double-quoted run belongs to
 // one argument and loses its quotes, backslashes escape a quote.

@@ -25,6 +25,13 @@ wait_for ed:0 "请按任意键继续"
 check "Backspace erases a whole Chinese character" test -f "$ed/测试.cpp"
 keys ed:0 x 1 Enter
 wait_for ed:0 "请输入想要创建的文件的完整目录："
+keys ed:0 . Enter re
+keys ed:0 -l $'\e[?64;1;2;6;9;15c'
+keys ed:0 ply Enter
+wait_for ed:0 "请按任意键继续"
+check "a terminal's reply among the keys is not typed text" test -f "$ed/reply.cpp"
+keys ed:0 x 1 Enter
+wait_for ed:0 "请输入想要创建的文件的完整目录："
 keys ed:0 Up Enter ab Left X End Y Home Z Enter
 wait_for ed:0 "请按任意键继续"
 check "Up recalls a directory and the arrows move the cursor" test -f "$ed/ZaXbY.cpp"

@@ -143,6 +143,19 @@ TEST(Visible, ControlsAreShownAndTextIsNot) {
   for (int c = 0; c < 0x20; c++) EXPECT_EQ(Visible(std::string(1, static_cast<char>(c))).size(), 2u);
 }
 
+// xterm's identification, sent when it reads a byte 0x9A, is no answer.
+TEST(TerminalReplies, AreDroppedAndKeysAndTextAreNot) {
+  const std::vector<std::pair<std::string, std::string>> rows = {
+      {"\x1b[?64;1;2;6;9;15;16;17;18;21;22;28chello.cpp", "hello.cpp"},
+      {"a\x1b[>0;276;0cb\x1b[?1;2c", "ab"},
+      {"\x1b[A\x1b[1;5C\x1bOP\x1b[", "\x1b[A\x1b[1;5C\x1bOP\x1b["},
+      {"\x1b[?1;2", "\x1b[?1;2"},
+      {"\x1b[?1\xe4\xb8\xad" "c", "\x1b[?1\xe4\xb8\xad" "c"}};
+  for (const auto& [typed, answer] : rows) EXPECT_EQ(Without_Terminal_Replies(typed), answer) << Visible(typed);
+  for (const char* begun : {"\x1b", "\x1b[", "\x1b[>", "\x1b[?64;1"})
+    EXPECT_GT(Terminal_Reply_End(begun, 0), std::string(begun).size()) << Visible(begun);
+}
+
 TEST(ArchivePreview, FoldersWhereFileManagersRunAProgramFromAnArchive) {
   const std::pair<const char*, bool> rows[] = {
       {"C:\\Users\\me\\AppData\\Local\\Temp\\Temp1_tivex-0.1.0-win64.zip\\tivex-0.1.0-win64", true},
