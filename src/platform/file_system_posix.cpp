@@ -20,13 +20,6 @@
 
 namespace {
 
-// fsync, recorded in FILE_CALLS when it succeeded, for the tests to see.
-int Fsync(int fd) {
-  int result = fsync(fd);
-  if (result == 0) FILE_CALLS.push_back("fsync");
-  return result;
-}
-
 // Writes all of `data` to `fd` and flushes it to disk; "" or what failed.
 std::string Write_And_Sync(int fd, const std::string& data) {
   size_t size = Fault_At("write") ? data.size() / 2 : data.size();
@@ -36,9 +29,8 @@ std::string Write_And_Sync(int fd, const std::string& data) {
     if (n > 0) done += static_cast<size_t>(n);
   }
   if (size < data.size()) return Call_Error("write", EIO);
-  FILE_CALLS.push_back("write");
   if (Fault_At("flush")) return Call_Error("fsync", EIO);
-  if (Fsync(fd) != 0) return Call_Error("fsync", errno);
+  if (fsync(fd) != 0) return Call_Error("fsync", errno);
   return "";
 }
 
@@ -96,7 +88,7 @@ std::string Sync_Directory_Of(const std::string& p) {
   std::string dir = Directory_Of(p);
   int fd = open(dir.empty() ? "." : dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
   if (fd < 0) return Call_Error("open", errno);
-  int result = Fsync(fd);
+  int result = fsync(fd);
   int err = errno;
   close(fd);
   // Some file systems cannot flush a directory, and say so with EINVAL.
@@ -213,7 +205,6 @@ std::string Write_Temp_Beside(const std::string& p, const std::string& data, std
   std::string error;
   int fd = Open_Fresh_Temp(p, mode, temp, error);
   if (fd < 0) return error;
-  FILE_CALLS.push_back("open");
   Remove_At_Signal(temp);
   // A save by root (sudo tivex) leaves the file to its owner, as editors do;
   // whoever may not give it away keeps it. A change of owner clears the
@@ -237,7 +228,6 @@ std::string Replace_File(const std::string& from, const std::string& to) {
     return Call_Error("rmdir", errno);
   if (rename(from.c_str(), to.c_str()) != 0) return Call_Error("rename", errno);
   Remove_At_Signal("");
-  FILE_CALLS.push_back("rename");
   return Sync_Directory_Of(to);
 }
 

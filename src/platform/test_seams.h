@@ -1,5 +1,5 @@
 // Seams through which tests make the save of a file fail at a chosen step and
-// see which system calls it made.
+// see which system calls it made on Windows.
 
 #pragma once
 
@@ -11,6 +11,6 @@
 // refused it; a "write" fails after half the data.
 extern std::string FAULT_STEP;
 
-// The system calls of those two operations that succeeded, in order, by
-// name ("open", "write", "fsync", "rename", ...).
+// On Windows, the system calls of those two operations that succeeded, in
+// order, by name ("CreateFileW", "WriteFile", ...).
 extern std::vector<std::string> FILE_CALLS;

@@ -171,7 +171,7 @@ TEST(SettingsFile, SaveReachesTheDiskBeforeAndAfterTheRename) {
   std::string calls;
   for (const std::string& c : FILE_CALLS) calls += c + " ";
   if (EXE_SUFFIX[0] == '\0')
-    EXPECT_EQ(calls, "open write fsync rename fsync ");
+    EXPECT_EQ(calls, "fsync file of 7 bytes rename fsync directory ");
   else
     EXPECT_EQ(calls, "CreateFileW WriteFile FlushFileBuffers MoveFileExW ");
 }
