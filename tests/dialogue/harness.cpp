@@ -13,6 +13,8 @@
 #include <stdexcept>
 #include <thread>
 
+#include <gtest/gtest.h>
+
 #include "unit/scratch.h"
 
 namespace {
@@ -148,6 +150,13 @@ std::string Read_File(const std::string& path) { return Slurp(path); }
 bool Place_Fake_Program(const std::string& path) {
   std::ofstream(path, std::ios::binary) << Slurp(Helper_File("fake_program"));
   return chmod(path.c_str(), 0755) == 0;
+}
+
+void Place_Program(const Scratch& dir, const std::string& name, const std::string& status) {
+  ASSERT_TRUE(Place_Fake_Program(dir.Path(name)));
+  size_t slash = name.rfind('/');
+  if (!status.empty())
+    dir.Write(slash == std::string::npos ? "status.txt" : name.substr(0, slash) + "/status.txt", status);
 }
 
 std::string Exe(const std::string& base) { return base + (Under_Wine() ? ".exe" : ""); }

@@ -59,6 +59,11 @@ std::string Read_File(const std::string& path);
 // Puts a copy of fake_program at `path`, ready to run; false when it cannot.
 bool Place_Fake_Program(const std::string& path);
 
+// Puts a copy of fake_program at `name` in `dir`; where `status` is given,
+// it ends as status.txt beside it then says: with that status, or by a crash
+// ("crash"); "sleep" first makes it sleep.
+void Place_Program(const Scratch& dir, const std::string& name, const std::string& status = "");
+
 // The name of the program built from `base`.cpp on the lane under test.
 std::string Exe(const std::string& base);
 

@@ -33,11 +33,6 @@ std::string Run_Transcript(const std::string& body) {
          Main_Screen();
 }
 
-// Puts a copy of fake_program at `name` in `dir`, ready to run.
-void Place_Program(const Scratch& dir, const std::string& name) {
-  ASSERT_TRUE(Place_Fake_Program(dir.Path(name)));
-}
-
 const std::string AUTO_COMPILE = "未找到对应程序的 exe 文件，自动编译。\n正在编译……\n";
 const std::string COMPILED = "fake_compiler: ok\n编译成功！\n\n";
 const std::string FAILED = "fake_compiler: error\n编译失败！\n\n";

@@ -20,14 +20,6 @@ const std::string KEY_WAIT = "请按任意键继续. . .\n";
 // Windows Terminal closes its tab on the key press.
 int Pauser_Status(int program_status) { return Under_Wine() ? 0 : program_status; }
 
-// Copies fake_program into `dir` as `name`, to end as status.txt beside it
-// says: with that status, or by a crash ("crash"); "sleep" first makes it sleep.
-void Place_Program(const Scratch& dir, const std::string& name, const std::string& status) {
-  ASSERT_TRUE(Place_Fake_Program(dir.Path(name)));
-  size_t slash = name.rfind('/');
-  dir.Write(slash == std::string::npos ? "status.txt" : name.substr(0, slash) + "/status.txt", status);
-}
-
 // What the report names: the run time, the CPU time and the peak memory.
 struct Figures {
   double took = -1, cpu = -1, peak_mb = -1;
