@@ -1,4 +1,4 @@
-// Windows: ConsoleReader.dll, which ConsolePauser loads into a program that reads the console itself.
+// Windows: ConsoleReader.dll, which ConsolePauser loads into a program that keeps its console.
 //
 // Where the console hands no UTF-8 to ReadFile (Windows 10's conhost gives
 // NUL bytes for Chinese at input code page 65001), such a program keeps the
@@ -43,11 +43,11 @@ bool Answers_Here(HANDLE h) {
 // a Ctrl+Z, which a console's line reader takes as an end of input. It takes
 // a line only up to a Ctrl+Z in it, and drops the rest. False, with the
 // console's error, when the read fails.
-bool Fill_Pending(HANDLE h, PCONSOLE_READCONSOLE_CONTROL control, bool& end) {
+bool Fill_Pending(HANDLE h, bool& end) {
   wchar_t text[WIDE_READ + 1];
   DWORD count = HELD ? 1 : 0, got = 0;
   text[0] = HELD;
-  if (!ReadConsoleW(h, text + count, WIDE_READ, &got, control)) return false;
+  if (!ReadConsoleW(h, text + count, WIDE_READ, &got, nullptr)) return false;
   HELD = 0;
   count += got;
   PENDING_AT = PENDING_END = 0;
@@ -69,11 +69,11 @@ bool Fill_Pending(HANDLE h, PCONSOLE_READCONSOLE_CONTROL control, bool& end) {
 }
 
 // A read of `n` bytes from the console `h`, in UTF-8.
-BOOL Read_Utf8(HANDLE h, void* buf, DWORD n, DWORD* got, PCONSOLE_READCONSOLE_CONTROL control) {
+BOOL Read_Utf8(HANDLE h, void* buf, DWORD n, DWORD* got) {
   EnterCriticalSection(&READING);
   BOOL ok = TRUE;
   bool end = false;
-  while (n != 0 && PENDING_AT == PENDING_END && !end && ok) ok = Fill_Pending(h, control, end);
+  while (n != 0 && PENDING_AT == PENDING_END && !end && ok) ok = Fill_Pending(h, end);
   DWORD take = PENDING_END - PENDING_AT < n ? PENDING_END - PENDING_AT : n;
   std::memcpy(buf, PENDING + PENDING_AT, take);
   PENDING_AT += take;
@@ -84,13 +84,15 @@ BOOL Read_Utf8(HANDLE h, void* buf, DWORD n, DWORD* got, PCONSOLE_READCONSOLE_CO
 
 BOOL WINAPI Read_File(HANDLE h, LPVOID buf, DWORD n, LPDWORD got, LPOVERLAPPED overlapped) {
   if (overlapped != nullptr || !Answers_Here(h)) return ReadFile(h, buf, n, got, overlapped);
-  return Read_Utf8(h, buf, n, got, nullptr);
+  return Read_Utf8(h, buf, n, got);
 }
 
 BOOL WINAPI Read_Console_A(HANDLE h, LPVOID buf, DWORD n, LPDWORD got,
                            PCONSOLE_READCONSOLE_CONTROL control) {
-  if (!Answers_Here(h)) return ReadConsoleA(h, buf, n, got, control);
-  return Read_Utf8(h, buf, n, got, control);
+  // The control's characters already typed are counted in bytes, which a
+  // read in UTF-16 cannot take over: such a read (a shell's) is left as it is.
+  if (!Answers_Here(h) || control != nullptr) return ReadConsoleA(h, buf, n, got, control);
+  return Read_Utf8(h, buf, n, got);
 }
 
 // Points the import `slot` at `call`.
@@ -116,8 +118,10 @@ void Redirect_Imports(HMODULE module) {
     auto* slots = reinterpret_cast<IMAGE_THUNK_DATA*>(base + d->FirstThunk);
     for (; names->u1.AddressOfData != 0; names++, slots++) {
       if (IMAGE_SNAP_BY_ORDINAL(names->u1.Ordinal)) continue;
-      const char* name = reinterpret_cast<IMAGE_IMPORT_BY_NAME*>(base + names->u1.AddressOfData)->Name;
-      if (std::strcmp(name, "ReadFile") == 0) Replace_Import(&slots->u1.Function, reinterpret_cast<void*>(Read_File));
+      auto* import = reinterpret_cast<IMAGE_IMPORT_BY_NAME*>(base + names->u1.AddressOfData);
+      const char* name = reinterpret_cast<const char*>(import->Name);
+      if (std::strcmp(name, "ReadFile") == 0)
+        Replace_Import(&slots->u1.Function, reinterpret_cast<void*>(Read_File));
       if (std::strcmp(name, "ReadConsoleA") == 0)
         Replace_Import(&slots->u1.Function, reinterpret_cast<void*>(Read_Console_A));
     }

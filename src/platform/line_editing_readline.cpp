@@ -149,7 +149,8 @@ int Read_Key_Byte(FILE* in) {
     if (c < 0) return c;
     KEYS.assign(1, static_cast<char>(c));
     KEYS_AT = 0;
-    while (Terminal_Reply_End(KEYS, 0) > KEYS.size() && (c = EDITOR_GETC(in)) >= 0) KEYS += static_cast<char>(c);
+    while (Terminal_Reply_End(KEYS, 0) > KEYS.size() && (c = EDITOR_GETC(in)) >= 0)
+      KEYS += static_cast<char>(c);
     if (Terminal_Reply_End(KEYS, 0) == KEYS.size()) KEYS.clear();
   }
   return static_cast<unsigned char>(KEYS[KEYS_AT++]);

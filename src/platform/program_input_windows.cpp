@@ -1,6 +1,6 @@
 // Windows: what is typed reaches ConsolePauser's program as UTF-8: the probe of
-// the console, the check for a program that reads single keys, and the relay of
-// typed lines through a pipe.
+// the console, the check for a program that reads single keys, ConsoleReader.dll
+// loaded into such a program, and the relay of typed lines through a pipe.
 
 #include <windows.h>
 #include <tlhelp32.h>
@@ -159,9 +159,6 @@ std::string Read_Program_Image(const std::wstring& path) {
   return image;
 }
 
-// --- The relay: whole lines read with ReadConsoleW (echoed and edited by
-// the console as usual), written to the program's pipe as UTF-8.
-
 // --- A program that keeps the console gets ConsoleReader.dll (from beside
 // this program), which answers its reads of lines from the console in UTF-8.
 
@@ -187,6 +184,9 @@ bool Load_Console_Reader(HANDLE process) {
   if (ended || thread == nullptr) VirtualFreeEx(process, remote, 0, MEM_RELEASE);
   return loaded != 0;
 }
+
+// --- The relay: whole lines read with ReadConsoleW (echoed and edited by
+// the console as usual), written to the program's pipe as UTF-8.
 
 HANDLE RELAY_THREAD = nullptr;
 HANDLE RELAY_ENDING = nullptr;  // an event, set when the program has ended
