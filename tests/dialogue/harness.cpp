@@ -155,8 +155,8 @@ bool Place_Fake_Program(const std::string& path) {
 void Place_Program(const Scratch& dir, const std::string& name, const std::string& status) {
   ASSERT_TRUE(Place_Fake_Program(dir.Path(name)));
   size_t slash = name.rfind('/');
-  if (!status.empty())
-    dir.Write(slash == std::string::npos ? "status.txt" : name.substr(0, slash) + "/status.txt", status);
+  std::string beside = slash == std::string::npos ? "" : name.substr(0, slash + 1);
+  if (!status.empty()) dir.Write(beside + "status.txt", status);
 }
 
 std::string Exe(const std::string& base) { return base + (Under_Wine() ? ".exe" : ""); }

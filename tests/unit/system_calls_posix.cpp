@@ -13,14 +13,17 @@
 extern "C" int fsync(int fd) {
   static auto* next = reinterpret_cast<int (*)(int)>(dlsym(RTLD_NEXT, "fsync"));
   struct stat st;
-  if (fstat(fd, &st) == 0)
+  if (fstat(fd, &st) == 0) {
+    std::string size = std::to_string(st.st_size);
     FILE_CALLS.push_back(S_ISDIR(st.st_mode) ? "fsync directory"
-                                             : "fsync file of " + std::to_string(st.st_size) + " bytes");
+                                             : "fsync file of " + size + " bytes");
+  }
   return next(fd);
 }
 
 extern "C" int rename(const char* from, const char* to) noexcept {
-  static auto* next = reinterpret_cast<int (*)(const char*, const char*)>(dlsym(RTLD_NEXT, "rename"));
+  using Rename = int (*)(const char*, const char*);
+  static auto* next = reinterpret_cast<Rename>(dlsym(RTLD_NEXT, "rename"));
   FILE_CALLS.push_back("rename");
   return next(from, to);
 }

@@ -151,7 +151,8 @@ TEST(TerminalReplies, AreDroppedAndKeysAndTextAreNot) {
       {"\x1b[A\x1b[1;5C\x1bOP\x1b[", "\x1b[A\x1b[1;5C\x1bOP\x1b["},
       {"\x1b[?1;2", "\x1b[?1;2"},
       {"\x1b[?1\xe4\xb8\xad" "c", "\x1b[?1\xe4\xb8\xad" "c"}};
-  for (const auto& [typed, answer] : rows) EXPECT_EQ(Without_Terminal_Replies(typed), answer) << Visible(typed);
+  for (const auto& [typed, answer] : rows)
+    EXPECT_EQ(Without_Terminal_Replies(typed), answer) << Visible(typed);
   for (const char* begun : {"\x1b", "\x1b[", "\x1b[>", "\x1b[?64;1"})
     EXPECT_GT(Terminal_Reply_End(begun, 0), std::string(begun).size()) << Visible(begun);
 }
