@@ -25,18 +25,14 @@ wchar_t HELD = 0;        // a surrogate whose pair the next read brings
 bool LINE_START = true;  // the next character begins a line
 bool DROPPING = false;   // the rest of a line after a Ctrl+Z, which a console drops
 
-bool Is_Console_Input(HANDLE h) {
-  DWORD mode = 0, events = 0;
-  return GetConsoleMode(h, &mode) && GetNumberOfConsoleInputEvents(h, &events);
-}
-
-// Whether a console read of `h` in bytes is to be answered here: the program
-// has not chosen a code page of its own, and line input is on (a raw read
-// takes keys, which the console gives as they are).
+// Whether a read in bytes of `h` is to be answered here: `h` is the
+// console's input (only that has input events), the program has not chosen
+// a code page of its own, and line input is on (a raw read takes keys, which
+// the console gives as they are).
 bool Answers_Here(HANDLE h) {
-  DWORD mode = 0;
-  return GetConsoleCP() == CP_UTF8 && Is_Console_Input(h) && GetConsoleMode(h, &mode) &&
-         (mode & ENABLE_LINE_INPUT);
+  DWORD mode = 0, events = 0;
+  return GetConsoleCP() == CP_UTF8 && GetConsoleMode(h, &mode) &&
+         GetNumberOfConsoleInputEvents(h, &events) && (mode & ENABLE_LINE_INPUT);
 }
 
 // Reads the console once into PENDING; `end` when the line read starts with
