@@ -23,13 +23,17 @@ wait_for ed:0 "请输入想要创建的文件的完整目录："
 keys ed:0 . Enter 测试好 BSpace Enter
 wait_for ed:0 "请按任意键继续"
 check "Backspace erases a whole Chinese character" test -f "$ed/测试.cpp"
-keys ed:0 x 1 Enter
-wait_for ed:0 "请输入想要创建的文件的完整目录："
-keys ed:0 . Enter re
-keys ed:0 -l $'\e[?64;1;2;6;9;15c'
-keys ed:0 ply Enter
-wait_for ed:0 "请按任意键继续"
-check "a terminal's reply among the keys is not typed text" test -f "$ed/reply.cpp"
+# libedit takes the reply's "ESC [ ?" as a key of its own before Tivex can
+# see it; GNU Readline lets Tivex read the keys first.
+if ! ldd "$tivex" | grep -q libedit; then
+  keys ed:0 x 1 Enter
+  wait_for ed:0 "请输入想要创建的文件的完整目录："
+  keys ed:0 . Enter re
+  keys ed:0 -l $'\e[?64;1;2;6;9;15c'
+  keys ed:0 ply Enter
+  wait_for ed:0 "请按任意键继续"
+  check "a terminal's reply among the keys is not typed text" test -f "$ed/reply.cpp"
+fi
 keys ed:0 x 1 Enter
 wait_for ed:0 "请输入想要创建的文件的完整目录："
 keys ed:0 Up Enter ab Left X End Y Home Z Enter
