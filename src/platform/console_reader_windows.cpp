@@ -11,19 +11,21 @@
 #include <windows.h>
 #include <psapi.h>
 
+#include <algorithm>
 #include <cstring>
+#include <string>
+
+#include "platform/typed_lines_windows.h"
+#include "platform/windows_internal.h"
 
 namespace {
 
 // What was read but not yet taken: a read may ask for fewer bytes than a
 // line is long in UTF-8. One console, so one of each.
 CRITICAL_SECTION READING;
-constexpr DWORD WIDE_READ = 4096;
-char PENDING[3 * WIDE_READ + 8];
-DWORD PENDING_AT = 0, PENDING_END = 0;
-wchar_t HELD = 0;        // a surrogate whose pair the next read brings
-bool LINE_START = true;  // the next character begins a line
-bool DROPPING = false;   // the rest of a line after a Ctrl+Z, which a console drops
+std::string PENDING;
+size_t PENDING_AT = 0;
+Typed_Lines LINES;
 
 // Whether a read in bytes of `h` is to be answered here: `h` is the
 // console's input (only that has input events), the program has not chosen
@@ -35,32 +37,16 @@ bool Answers_Here(HANDLE h) {
          GetNumberOfConsoleInputEvents(h, &events) && (mode & ENABLE_LINE_INPUT);
 }
 
-// Reads the console once into PENDING; `end` when the line read starts with
-// a Ctrl+Z, which a console's line reader takes as an end of input. It takes
-// a line only up to a Ctrl+Z in it, and drops the rest. False, with the
-// console's error, when the read fails.
+// Reads the console once into PENDING; `end` when the read was an end of
+// input. False, with the console's error, when the read fails.
 bool Fill_Pending(HANDLE h, bool& end) {
-  wchar_t text[WIDE_READ + 1];
-  DWORD count = HELD ? 1 : 0, got = 0;
-  text[0] = HELD;
-  if (!ReadConsoleW(h, text + count, WIDE_READ, &got, nullptr)) return false;
-  HELD = 0;
-  count += got;
-  PENDING_AT = PENDING_END = 0;
-  if (got == 0) return true;
-  end = LINE_START && text[0] == 0x1A;
-  if (end) return true;
-  bool ends_line = text[count - 1] == L'\n';
-  DWORD keep = 0;
-  while (!DROPPING && keep < count && text[keep] != 0x1A) keep++;
-  if (keep < count) DROPPING = !ends_line;
-  LINE_START = ends_line;
-  count = keep;
-  if (count > 0 && IS_HIGH_SURROGATE(text[count - 1])) HELD = text[--count];
-  int bytes = count ? WideCharToMultiByte(CP_UTF8, 0, text, static_cast<int>(count), PENDING,
-                                          sizeof PENDING, nullptr, nullptr)
-                    : 0;
-  PENDING_END = bytes > 0 ? static_cast<DWORD>(bytes) : 0;
+  wchar_t read[4096];
+  DWORD got = 0;
+  if (!ReadConsoleW(h, read, 4096, &got, nullptr)) return false;
+  std::wstring text;
+  end = !Take_Typed_Text(LINES, read, got, text);
+  PENDING = Narrow(text);
+  PENDING_AT = 0;
   return true;
 }
 
@@ -69,11 +55,11 @@ BOOL Read_Utf8(HANDLE h, void* buf, DWORD n, DWORD* got) {
   EnterCriticalSection(&READING);
   BOOL ok = TRUE;
   bool end = false;
-  while (n != 0 && PENDING_AT == PENDING_END && !end && ok) ok = Fill_Pending(h, end);
-  DWORD take = PENDING_END - PENDING_AT < n ? PENDING_END - PENDING_AT : n;
-  std::memcpy(buf, PENDING + PENDING_AT, take);
+  while (n != 0 && PENDING_AT == PENDING.size() && !end && ok) ok = Fill_Pending(h, end);
+  size_t take = std::min<size_t>(PENDING.size() - PENDING_AT, n);
+  std::memcpy(buf, PENDING.data() + PENDING_AT, take);
   PENDING_AT += take;
-  if (got) *got = ok ? take : 0;
+  if (got) *got = ok ? static_cast<DWORD>(take) : 0;
   LeaveCriticalSection(&READING);
   return ok;
 }

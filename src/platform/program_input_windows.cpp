@@ -13,6 +13,7 @@
 #include "platform/console_internal.h"
 #include "platform/programs.h"
 #include "platform/text.h"
+#include "platform/typed_lines_windows.h"
 #include "platform/windows_internal.h"
 
 namespace {
@@ -249,10 +250,10 @@ bool Runs_Under_Wine() {
 DWORD WINAPI Relay_Lines(void* pipe) {
   HANDLE in = GetStdHandle(STD_INPUT_HANDLE);
   wchar_t buf[4096];
-  std::wstring held;  // a surrogate whose pair the next read brings
-  bool line_start = true, dropping = false;
+  Typed_Lines lines;
+  std::wstring text;
   while (Wait_For_Typing(in)) {
-    if (line_start && Program_Runs_Interpreter()) {
+    if (lines.line_start && Program_Runs_Interpreter()) {
       if (!Relay_One_Key(in, pipe)) break;
       continue;
     }
@@ -262,29 +263,16 @@ DWORD WINAPI Relay_Lines(void* pipe) {
       if (GetLastError() == ERROR_OPERATION_ABORTED) continue;
       break;
     }
-    if (got == 0) continue;
     // Ctrl+Z at the start of a line ends only the read that meets it, as at
     // a console: the program may clear the end of input and read on. Windows
     // hands a write of nothing to the reader as a read of nothing; Wine drops
-    // it, and there the pipe is closed instead.
-    if (line_start && buf[0] == 0x1A) {
+    // it, and there the pipe is closed instead. Passed on, a 0x1A would end
+    // the program's input for good.
+    if (!Take_Typed_Text(lines, buf, got, text)) {
       DWORD written = 0;
       if (Runs_Under_Wine() || !WriteFile(pipe, buf, 0, &written, nullptr)) break;
       continue;
     }
-    std::wstring text = held + std::wstring(buf, got);
-    held.clear();
-    // A console's reader takes a line only up to a Ctrl+Z in it and drops
-    // the rest; passed on, the 0x1A would end the program's input for good.
-    size_t z = dropping ? 0 : text.find(wchar_t{0x1A});
-    if (z != std::wstring::npos) {
-      dropping = text.back() != L'\n';  // the rest of the line is still to come
-      text.resize(z);
-      line_start = !dropping;
-    } else {
-      line_start = text.back() == L'\n';
-    }
-    if (!text.empty() && IS_HIGH_SURROGATE(text.back())) held = text.back(), text.pop_back();
     if (text.empty()) continue;
     std::string bytes = Narrow(text);
     DWORD written = 0;
